@@ -1,0 +1,14 @@
+// The native backend: libraries as SQLite files (read-write).
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "store/engine/database.h"
+
+namespace engine {
+
+std::unique_ptr<Database> openSqliteDatabase(const std::string& path, OpenOptions options);
+std::unique_ptr<Database> createSqliteDatabase(const std::string& path, const std::string& locale, int version);
+
+}  // namespace engine
