@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "store/engine/database.h"
+#include "store/engine/jet_like.h"
+
+namespace {
+
+struct LikeCase {
+    const char* text;
+    const char* pattern;
+    bool match;
+};
+
+TEST(JetLike, MatchesAsJetDoes) {
+    const LikeCase cases[] = {
+        {"Cab", "*ab*", true},
+        {"ABC", "*ab*", true},
+        {"about", "*ab*", true},
+        {"xyz", "*ab*", false},
+        {"", "*", true},
+        {"", "?", false},
+        {"abc", "a?c", true},
+        {"ac", "a?c", false},
+        {"a1c", "a#c", true},
+        {"abc", "a#c", false},
+        {"b", "[a-c]", true},
+        {"B", "[a-c]", true},
+        {"d", "[a-c]", false},
+        {"d", "[!a-c]", true},
+        {"b", "[!a-c]", false},
+        {"-", "[a-]", true},
+        {"*", "[*]", true},
+        {"x", "[*]", false},
+        {"a*c", "a[*]c", true},
+        {"?", "[?]", true},
+        {"#", "[#]", true},
+        {"abc", "a[]bc", true},
+        {"]", "]", true},
+        {"ÉCOLE", "*école*", true},
+        {"中文书库", "*文书*", true},
+        {"中文书库", "中?书库", true},
+        {"中文书库", "中??库", true},
+        {"中文书库", "中?库", false},
+        {"中文书库", "[中英]*", true},
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*a*c", false},
+        {"mississippi", "*sip*", true},
+        {"mississippi", "m*iss*ppi", true},
+        {"abc", "ABC", true},
+        {"abcd", "abc", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(engine::jetLike(c.text, c.pattern), c.match) << c.text << " LIKE " << c.pattern;
+}
+
+TEST(JetLike, MalformedPatternIsASyntaxError) {
+    for (const char* pattern : {"*[ab*", "[z-a]", "["}) {
+        try {
+            engine::LikePattern p(pattern);
+            ADD_FAILURE() << pattern;
+        } catch (const engine::Error& e) {
+            EXPECT_EQ(e.code(), engine::ErrorCode::QuerySyntax) << pattern;
+        }
+    }
+}
+
+}  // namespace
