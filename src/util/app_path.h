@@ -1,0 +1,25 @@
+// The program folder: where the settings file, "tmp", "icon16", "icon32" and "data" live.
+//
+// It is the environment variable VYNE_HOME when set; otherwise the executable's folder when
+// that is writable; otherwise a per-user folder ($XDG_DATA_HOME/vyne-browser, by default
+// ~/.local/share/vyne-browser), created on demand. Always ends with the path separator.
+#pragma once
+
+#include <string>
+
+namespace util {
+
+std::string appPath();
+
+// The executable's file name without folder and extension ("vyne-browser").
+std::string appExeName();
+
+// The platform's path separator as text.
+inline constexpr char kPathSeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+}  // namespace util
