@@ -1,0 +1,31 @@
+// Conversions of engine values the way the store reads them: Null, or a value that does not
+// convert, gives the "nothing" value of its kind.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+#include "store/engine/value.h"
+
+namespace store {
+
+int32_t longOrZero(const engine::Value& v);
+bool boolOrFalse(const engine::Value& v);
+engine::Date dateOrZero(const engine::Value& v);
+std::string textOrEmpty(const engine::Value& v);  // not trimmed
+
+bool equalsNoCase(const std::string& a, const std::string& b);
+// The record id a node or item key names: its leading digits ("5id" gives 5); 0 for none.
+int32_t keyID(const std::string& key);
+// The first n characters (code points) of UTF-8 text.
+std::string firstChars(const std::string& utf8, int n);
+
+// The current local date and time as DAO holds it.
+engine::Date nowDate();
+// A moment in local date and time as DAO holds it.
+engine::Date localDate(std::time_t t);
+// "YYYY/M/D H:M": year, month, day, hour and minute without leading zeros.
+std::string formatDateYMDHM(engine::Date d);
+
+}  // namespace store
