@@ -17,10 +17,10 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts the whole input; on a sequence that cannot be converted, writes "?" and skips
-    // `skip(in, left)` input bytes.
+    // Converts the whole input; on a sequence that cannot be converted, writes the replacement
+    // and skips `skip(in, left)` input bytes.
     template <class Skip>
-    std::string run(const uint8_t* data, size_t size, Skip skip) {
+    std::string run(const uint8_t* data, size_t size, Skip skip, std::string_view replacement = "?") {
         std::string out;
         if (cd_ == reinterpret_cast<iconv_t>(-1)) return out;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
@@ -39,8 +39,9 @@ public:
                 continue;
             }
             // EILSEQ or EINVAL (truncated sequence at the end): one default character.
-            if (out.size() - used < 1) out.resize(out.size() * 2);
-            out[used++] = '?';
+            if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
+            out.replace(used, replacement.size(), replacement);
+            used += replacement.size();
             size_t n = skip(reinterpret_cast<const uint8_t*>(in), inLeft);
             in += n;
             inLeft -= n;
@@ -77,6 +78,13 @@ std::string ansiToUtf8(const uint8_t* data, size_t size) {
 }
 
 std::string ansiToUtf8(const Bytes& ansi) { return ansiToUtf8(ansi.data(), ansi.size()); }
+
+Bytes utf8ToUtf16le(std::string_view utf8) {
+    thread_local Converter conv("UTF-16LE", "UTF-8");
+    std::string s = conv.run(reinterpret_cast<const uint8_t*>(utf8.data()), utf8.size(), utf8SequenceLength,
+                             std::string_view("?\0", 2));
+    return Bytes(s.begin(), s.end());
+}
 
 std::string utf16leToUtf8(const uint8_t* data, size_t size) {
     thread_local Converter conv("UTF-8", "UTF-16LE");

@@ -20,6 +20,8 @@ Bytes utf8ToAnsi(std::string_view utf8);
 // Code page 936 bytes -> UTF-8 text.
 std::string ansiToUtf8(const uint8_t* data, size_t size);
 std::string ansiToUtf8(const Bytes& ansi);
+// UTF-8 text -> UTF-16 little-endian bytes, without byte-order mark.
+Bytes utf8ToUtf16le(std::string_view utf8);
 // UTF-16 little-endian bytes (an odd last byte is ignored) -> UTF-8 text.
 std::string utf16leToUtf8(const uint8_t* data, size_t size);
 

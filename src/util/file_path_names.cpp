@@ -7,12 +7,7 @@
 using util::isPathSeparator;
 using util::lastSeparator;
 
-std::string clsFilePath::trim(const std::string& text) {
-    size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
+std::string clsFilePath::trim(const std::string& text) { return util::trimSpaces(text); }
 
 std::string clsFilePath::GetFileName(const std::string& path) const {
     std::string_view searched(path);

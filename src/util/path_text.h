@@ -2,6 +2,7 @@
 #pragma once
 
 #include "util/app_path.h"
+#include "util/text.h"
 
 #include <filesystem>
 #include <string>
@@ -27,13 +28,6 @@ inline std::filesystem::path toFsPath(std::string text) {
         if (c == '\\') c = '/';
 #endif
     return std::filesystem::path(text);
-}
-
-// Lower-cases ASCII letters.
-inline std::string asciiLower(std::string text) {
-    for (char& c : text)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return text;
 }
 
 }  // namespace util

@@ -1,0 +1,47 @@
+#include "util/text.h"
+
+namespace util {
+
+std::string trimSpaces(std::string_view text) {
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    if (from.empty()) return;
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+std::vector<std::string> splitAll(std::string_view text, std::string_view delimiter) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    for (size_t at = text.find(delimiter, start); !delimiter.empty() && at != std::string_view::npos;
+         at = text.find(delimiter, start)) {
+        pieces.emplace_back(text.substr(start, at - start));
+        start = at + delimiter.size();
+    }
+    pieces.emplace_back(text.substr(start));
+    return pieces;
+}
+
+std::string asciiLower(std::string text) {
+    for (char& c : text)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return text;
+}
+
+std::vector<std::string_view> utf8Characters(std::string_view text) {
+    std::vector<std::string_view> chars;
+    for (size_t i = 0; i < text.size();) {
+        size_t len = 1;
+        while (len < 4 && i + len < text.size() && (static_cast<unsigned char>(text[i + len]) & 0xC0) == 0x80) ++len;
+        chars.push_back(text.substr(i, len));
+        i += len;
+    }
+    return chars;
+}
+
+}  // namespace util
