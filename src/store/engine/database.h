@@ -28,6 +28,7 @@ enum class ErrorCode : int {
     QuerySyntax = 3075,       // includes a quote inside a LIKE pattern
     UpdateWithoutEdit = 3020,
     Corrupt = 3343,           // unrecognised database format / damaged file
+    FieldTooSmall = 3163,     // text longer than the field's Size
 };
 
 class Error : public std::runtime_error {

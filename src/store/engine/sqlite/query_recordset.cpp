@@ -1,0 +1,209 @@
+#include "store/engine/sqlite/query_recordset.h"
+
+#include "store/engine/jet_sql.h"
+#include "store/engine/names.h"
+#include "store/engine/sqlite/field_rules.h"
+
+namespace engine::sqlite {
+namespace {
+
+void jetLikeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    try {
+        // The compiled pattern is kept with the statement while the pattern stays the same.
+        auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
+        if (!pattern) {
+            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+            pattern = new LikePattern(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(argv[1]))));
+            sqlite3_set_auxdata(ctx, 1, pattern, [](void* p) { delete static_cast<LikePattern*>(p); });
+            pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
+            if (!pattern) {
+                sqlite3_result_error_nomem(ctx);
+                return;
+            }
+        }
+        const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        sqlite3_result_int(ctx, pattern->matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[0])))));
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+// Writes the condition as SQLite SQL; every literal becomes a bound parameter.
+class Translator {
+public:
+    Translator(const TableDef& def, std::vector<Value>& binds) : def_(def), binds_(binds) {}
+
+    std::string column(const std::string& name) const {
+        const FieldDef* f = def_.field(name);
+        if (!f) throw Error(ErrorCode::NotFound, "Unknown field name in query: '" + name + "'");
+        return quoteName(f->name);
+    }
+
+    std::string expr(const jetsql::Expr& e) {
+        using K = jetsql::Expr::Kind;
+        switch (e.kind) {
+        case K::Column: return column(e.column);
+        case K::Literal:
+            if (e.literal.isNull()) return "NULL";
+            binds_.push_back(e.literal);
+            return "?";
+        case K::Compare: {
+            static const char* const ops[] = {" = ", " <> ", " < ", " > ", " <= ", " >= "};
+            return "(" + expr(e.operands[0]) + ops[static_cast<int>(e.op)] + expr(e.operands[1]) + ")";
+        }
+        case K::Like: {
+            const std::string text = expr(e.operands[0]);
+            const std::string call = std::string(kLikeFunction) + "(" + text + ", " + expr(e.operands[1]) + ")";
+            return e.negated ? "(NOT " + call + ")" : call;
+        }
+        case K::IsNull: return "(" + expr(e.operands[0]) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+        case K::Not: return "(NOT " + expr(e.operands[0]) + ")";
+        case K::And: return "(" + expr(e.operands[0]) + " AND " + expr(e.operands[1]) + ")";
+        case K::Or: return "(" + expr(e.operands[0]) + " OR " + expr(e.operands[1]) + ")";
+        }
+        return "NULL";
+    }
+
+private:
+    const TableDef& def_;
+    std::vector<Value>& binds_;
+};
+
+class QueryRecordset final : public Recordset {
+public:
+    QueryRecordset(std::vector<std::string> names, std::vector<std::vector<Value>> rows)
+        : names_(std::move(names)), rows_(std::move(rows)) {}
+
+    void setIndex(const std::string&) override { unsupported(); }
+    std::string index() const override { return {}; }
+    void seek(const std::string&, const Value&) override { unsupported(); }
+    bool noMatch() const override { return false; }
+
+    bool eof() const override { return rows_.empty() || pos_ >= static_cast<long>(rows_.size()); }
+    bool bof() const override { return rows_.empty() || pos_ < 0; }
+    void moveFirst() override { pos_ = 0; }
+    void moveLast() override { pos_ = static_cast<long>(rows_.size()) - 1; }
+    void moveNext() override {
+        if (eof()) throw Error(ErrorCode::NoCurrentRecord, "No current record");
+        ++pos_;
+    }
+    void movePrevious() override {
+        if (bof()) throw Error(ErrorCode::NoCurrentRecord, "No current record");
+        --pos_;
+    }
+    Bookmark bookmark() const override {
+        current();
+        return Bookmark(reinterpret_cast<const uint8_t*>(&pos_), reinterpret_cast<const uint8_t*>(&pos_ + 1));
+    }
+    void setBookmark(const Bookmark& b) override {
+        long p = -1;
+        if (b.size() == sizeof p) std::copy(b.begin(), b.end(), reinterpret_cast<uint8_t*>(&p));
+        if (p < 0 || p >= static_cast<long>(rows_.size())) throw Error(ErrorCode::Generic, "Not a valid bookmark");
+        pos_ = p;
+    }
+    long recordCount() override { return static_cast<long>(rows_.size()); }
+
+    void addNew() override { readOnly(); }
+    void edit() override { readOnly(); }
+    void update() override { throw Error(ErrorCode::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit"); }
+    void cancelUpdate() override {}
+    void deleteRecord() override { readOnly(); }
+    EditMode editMode() const override { return EditMode::None; }
+    void requery() override { pos_ = 0; }
+    void close() override {
+        rows_.clear();
+        pos_ = 0;
+    }
+
+    Value field(const std::string& name) const override { return current()[column(name)]; }
+    void setField(const std::string&, const Value&) override { readOnly(); }
+    std::vector<std::string> fieldNames() const override { return names_; }
+
+    Bytes getChunk(const std::string& name, long offset, long length) const override {
+        const Value v = field(name);
+        if (v.isNull() || offset < 0 || length < 0) return {};
+        const Bytes all = v.toBytes();
+        const size_t from = std::min(all.size(), static_cast<size_t>(offset));
+        const size_t n = std::min(all.size() - from, static_cast<size_t>(length));
+        return Bytes(all.begin() + from, all.begin() + from + n);
+    }
+    void appendChunk(const std::string&, const Bytes&) override { readOnly(); }
+    long fieldSize(const std::string& name) const override {
+        const Value v = field(name);
+        return v.isNull() ? 0 : static_cast<long>(v.toBytes().size());
+    }
+
+private:
+    [[noreturn]] static void unsupported() {
+        throw Error(ErrorCode::Generic, "Operation is not supported for this type of object");
+    }
+    [[noreturn]] static void readOnly() { throw Error(ErrorCode::ReadOnly, "Database or object is read-only: a query result"); }
+
+    const std::vector<Value>& current() const {
+        if (bof() || eof()) throw Error(ErrorCode::NoCurrentRecord, "No current record");
+        return rows_[static_cast<size_t>(pos_)];
+    }
+    size_t column(const std::string& name) const {
+        for (size_t i = 0; i < names_.size(); ++i)
+            if (namesEqual(names_[i], name)) return i;
+        throw Error(ErrorCode::NotFound, "Item not found in this collection: field '" + name + "'");
+    }
+
+    std::vector<std::string> names_;
+    std::vector<std::vector<Value>> rows_;
+    long pos_ = 0;
+};
+
+}  // namespace
+
+void registerJetLike(sqlite3* db) {
+    const int rc = sqlite3_create_function_v2(db, kLikeFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                              jetLikeFunction, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) throwSqlite(db, rc, "register LIKE");
+}
+
+std::unique_ptr<Recordset> openQueryRecordset(std::shared_ptr<Session> s, const std::string& sql) {
+    s->requireOpen();
+    const jetsql::SelectQuery q = jetsql::parseSelect(sql);
+    const TableInfo& table = s->catalog.get(q.table);
+    const TableDef& def = table.def;
+
+    std::vector<const FieldDef*> fields;
+    if (q.columns.empty())
+        for (const FieldDef& f : def.fields) fields.push_back(&f);
+    for (const std::string& name : q.columns) {
+        const FieldDef* f = def.field(name);
+        if (!f) throw Error(ErrorCode::NotFound, "Unknown field name in query: '" + name + "'");
+        fields.push_back(f);
+    }
+
+    std::vector<Value> binds;
+    Translator t(def, binds);
+    std::string text = "SELECT ";
+    std::vector<std::string> names;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        text += (i ? ", " : "") + quoteName(fields[i]->name);
+        names.push_back(fields[i]->name);
+    }
+    text += " FROM " + quoteName(def.name);
+    if (q.where) text += " WHERE " + t.expr(*q.where);
+    for (size_t i = 0; i < q.orderBy.size(); ++i)
+        text += (i ? ", " : " ORDER BY ") + t.column(q.orderBy[i].column) + (q.orderBy[i].descending ? " DESC" : "");
+
+    Statement::Use use(s->statement(text));
+    for (size_t i = 0; i < binds.size(); ++i) use.bind(static_cast<int>(i) + 1, binds[i]);
+    std::vector<std::vector<Value>> rows;
+    while (use.step()) {
+        std::vector<Value> row;
+        row.reserve(fields.size());
+        for (size_t c = 0; c < fields.size(); ++c) row.push_back(use.value(static_cast<int>(c), fields[c]->type));
+        rows.push_back(std::move(row));
+    }
+    return std::make_unique<QueryRecordset>(std::move(names), std::move(rows));
+}
+
+}  // namespace engine::sqlite

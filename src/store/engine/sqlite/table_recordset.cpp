@@ -1,0 +1,550 @@
+#include "store/engine/sqlite/table_recordset.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "store/engine/names.h"
+#include "store/engine/sqlite/field_rules.h"
+
+namespace engine::sqlite {
+namespace {
+
+struct Row {
+    int64_t rowid = 0;
+    std::vector<Value> values;  // a long-binary field holds its length (or Null), read on demand
+};
+
+enum class Direction { Forward, Backward };
+
+const size_t kFirstBatch = 2;
+const size_t kLargestBatch = 1024;
+
+class TableRecordset final : public Recordset {
+public:
+    TableRecordset(std::shared_ptr<Session> s, const TableInfo& info)
+        : s_(std::move(s)), info_(info), table_(quoteName(info.def.name)) {
+        selectList_ = "rowid";
+        for (const FieldDef& f : info_.def.fields)
+            selectList_ += ", " + (f.type == DaoType::LongBinary ? "length(" + quoteName(f.name) + ")" : quoteName(f.name));
+    }
+
+    void setIndex(const std::string& name) override {
+        live();
+        if (name.empty()) {
+            indexNo_ = -1;
+        } else {
+            int found = -1;
+            for (size_t i = 0; i < info_.def.indexes.size(); ++i)
+                if (namesEqual(info_.def.indexes[i].name, name)) found = static_cast<int>(i);
+            if (found < 0) throw Error(ErrorCode::NotFound, "'" + name + "' isn't an index in this table");
+            indexNo_ = found;
+        }
+        pendingFirst_ = true;
+    }
+
+    std::string index() const override { return indexNo_ < 0 ? std::string() : info_.def.indexes[indexNo_].name; }
+
+    void seek(const std::string& op, const Value& key) override {
+        live();
+        if (indexNo_ < 0) throw Error(ErrorCode::Generic, "Operation invalid without a current index");
+        if (op != "=" && op != ">=") throw Error(ErrorCode::Generic, "Seek comparison '" + op + "' is not supported");
+        endEdit();
+        const KeyPart& first = keys().front();
+        const FieldDef& field = info_.def.fields[first.column];
+        const Value stored = toFieldType(field, key, false);
+        noMatch_ = true;
+        pendingFirst_ = false;
+        if (!stored.isNull()) {
+            const std::string cond = quoteName(field.name) + (op == "=" ? " = ?" : " >= ?");
+            std::vector<Row> rows = fetch(Direction::Forward, nullptr, cond, &stored, kFirstBatch);
+            noMatch_ = rows.empty();
+            if (!rows.empty()) {
+                placeAt(std::move(rows), 0);
+                return;
+            }
+        }
+        placeEmpty(false, true);
+    }
+
+    bool noMatch() const override { return noMatch_; }
+
+    bool eof() const override {
+        resolve();
+        return eof_;
+    }
+    bool bof() const override {
+        resolve();
+        return bof_;
+    }
+
+    void moveFirst() override {
+        live();
+        endEdit();
+        pendingFirst_ = false;
+        first();
+    }
+
+    void moveLast() override {
+        live();
+        endEdit();
+        pendingFirst_ = false;
+        std::vector<Row> rows = fetch(Direction::Backward, nullptr, {}, nullptr, kFirstBatch);
+        if (rows.empty()) placeEmpty(true, true);
+        else placeAt(std::move(rows), SIZE_MAX);
+    }
+
+    void moveNext() override { step(Direction::Forward); }
+    void movePrevious() override { step(Direction::Backward); }
+
+    Bookmark bookmark() const override {
+        const Row& r = currentRow();
+        Bookmark b(sizeof r.rowid);
+        std::memcpy(b.data(), &r.rowid, sizeof r.rowid);
+        return b;
+    }
+
+    void setBookmark(const Bookmark& b) override {
+        live();
+        int64_t rowid = 0;
+        if (b.size() != sizeof rowid) throw Error(ErrorCode::Generic, "Not a valid bookmark");
+        std::memcpy(&rowid, b.data(), sizeof rowid);
+        endEdit();
+        Row row;
+        if (!loadRow(rowid, row)) throw Error(ErrorCode::Generic, "Not a valid bookmark: the record is gone");
+        pendingFirst_ = false;
+        std::vector<Row> rows;
+        rows.push_back(std::move(row));
+        placeAt(std::move(rows), 0);
+    }
+
+    long recordCount() override {
+        live();
+        Statement::Use q(s_->statement("SELECT count(*) FROM " + table_));
+        return q.step() ? static_cast<long>(q.int64(0)) : 0;
+    }
+
+    void addNew() override {
+        live();
+        s_->requireWritable();
+        endEdit();
+        buffer_.assign(info_.def.fields.size(), Value());
+        dirty_.assign(buffer_.size(), false);
+        chunked_.assign(buffer_.size(), false);
+        for (size_t i = 0; i < buffer_.size(); ++i) {
+            buffer_[i] = defaultValue(info_.def.fields[i]);
+            dirty_[i] = !buffer_[i].isNull();
+        }
+        mode_ = EditMode::Add;
+    }
+
+    void edit() override {
+        live();
+        s_->requireWritable();
+        endEdit();
+        const Row& r = currentRow();
+        buffer_ = r.values;
+        dirty_.assign(buffer_.size(), false);
+        chunked_.assign(buffer_.size(), false);
+        editRowid_ = r.rowid;
+        mode_ = EditMode::InProgress;
+    }
+
+    void update() override {
+        live();
+        if (mode_ == EditMode::None) throw Error(ErrorCode::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit");
+        s_->requireWritable();
+        if (mode_ == EditMode::Add) insertBuffer();
+        else updateBuffer();
+        mode_ = EditMode::None;
+        buffer_.clear();
+    }
+
+    void cancelUpdate() override {
+        live();
+        endEdit();
+    }
+
+    void deleteRecord() override {
+        live();
+        s_->requireWritable();
+        endEdit();
+        const Row& r = currentRow();
+        Statement::Use(s_->statement("DELETE FROM " + table_ + " WHERE rowid = ?")).bindInt64(1, r.rowid).run();
+        s_->changed();
+        deleted_ = true;
+    }
+
+    EditMode editMode() const override { return mode_; }
+
+    void requery() override { moveFirst(); }
+
+    void close() override {
+        closed_ = true;
+        batch_.clear();
+        buffer_.clear();
+        mode_ = EditMode::None;
+    }
+
+    Value field(const std::string& name) const override {
+        const size_t c = column(name);
+        const FieldDef& f = info_.def.fields[c];
+        if (mode_ != EditMode::None) {
+            if (f.type != DaoType::LongBinary || dirty_[c]) return buffer_[c];
+            if (mode_ == EditMode::Add) return {};
+            return loadLong(editRowid_, c);
+        }
+        const Row& r = currentRow();
+        if (f.type == DaoType::LongBinary) return r.values[c].isNull() ? Value() : loadLong(r.rowid, c);
+        return r.values[c];
+    }
+
+    void setField(const std::string& name, const Value& value) override {
+        const size_t c = column(name);
+        if (mode_ == EditMode::None)
+            throw Error(ErrorCode::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit");
+        buffer_[c] = toFieldType(info_.def.fields[c], value);
+        dirty_[c] = true;
+    }
+
+    std::vector<std::string> fieldNames() const override {
+        std::vector<std::string> names;
+        for (const FieldDef& f : info_.def.fields) names.push_back(f.name);
+        return names;
+    }
+
+    Bytes getChunk(const std::string& name, long offset, long length) const override {
+        const size_t c = longColumn(name);
+        if (offset < 0 || length < 0) throw Error(ErrorCode::Generic, "Invalid argument");
+        if (mode_ != EditMode::None && dirty_[c]) {
+            const Bytes all = buffer_[c].isNull() ? Bytes() : buffer_[c].toBytes();
+            const size_t from = std::min(all.size(), static_cast<size_t>(offset));
+            const size_t n = std::min(all.size() - from, static_cast<size_t>(length));
+            return Bytes(all.begin() + from, all.begin() + from + n);
+        }
+        const int64_t rowid = mode_ == EditMode::InProgress ? editRowid_ : currentRow().rowid;
+        sqlite3_blob* blob = nullptr;
+        if (sqlite3_blob_open(s_->db, "main", info_.def.name.c_str(), info_.def.fields[c].name.c_str(), rowid, 0,
+                              &blob) != SQLITE_OK) {
+            if (blob) sqlite3_blob_close(blob);
+            return {};  // a Null value has no chunks
+        }
+        const long size = sqlite3_blob_bytes(blob);
+        Bytes out;
+        if (offset < size) {
+            out.resize(static_cast<size_t>(std::min(length, size - offset)));
+            const int rc = out.empty() ? SQLITE_OK
+                                       : sqlite3_blob_read(blob, out.data(), static_cast<int>(out.size()),
+                                                           static_cast<int>(offset));
+            if (rc != SQLITE_OK) {
+                sqlite3_blob_close(blob);
+                throwSqlite(s_->db, rc, "GetChunk");
+            }
+        }
+        sqlite3_blob_close(blob);
+        return out;
+    }
+
+    void appendChunk(const std::string& name, const Bytes& bytes) override {
+        const size_t c = longColumn(name);
+        if (mode_ == EditMode::None)
+            throw Error(ErrorCode::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit");
+        // The first chunk after Edit or AddNew replaces the value; later ones append.
+        Bytes value = chunked_[c] && !buffer_[c].isNull() ? buffer_[c].toBytes() : Bytes();
+        value.insert(value.end(), bytes.begin(), bytes.end());
+        const FieldDef& f = info_.def.fields[c];
+        buffer_[c] = f.type == DaoType::Memo ? Value(std::string(value.begin(), value.end())) : Value(std::move(value));
+        dirty_[c] = true;
+        chunked_[c] = true;
+    }
+
+    long fieldSize(const std::string& name) const override {
+        const size_t c = longColumn(name);
+        if (mode_ != EditMode::None && dirty_[c])
+            return buffer_[c].isNull() ? 0 : static_cast<long>(buffer_[c].toBytes().size());
+        const Value& v = currentRow().values[c];
+        if (v.isNull()) return 0;
+        return info_.def.fields[c].type == DaoType::LongBinary ? v.toLong() : static_cast<long>(v.toText().size());
+    }
+
+private:
+    const std::vector<KeyPart>& keys() const {
+        static const std::vector<KeyPart> none;
+        return indexNo_ < 0 ? none : info_.indexKeys[indexNo_];
+    }
+
+    void live() const {
+        if (closed_) throw Error(ErrorCode::Generic, "Object invalid or no longer set: the recordset is closed");
+        s_->requireOpen();
+    }
+
+    size_t column(const std::string& name) const {
+        live();
+        for (size_t i = 0; i < info_.def.fields.size(); ++i)
+            if (namesEqual(info_.def.fields[i].name, name)) return i;
+        throw Error(ErrorCode::NotFound, "Item not found in this collection: field '" + name + "'");
+    }
+
+    size_t longColumn(const std::string& name) const {
+        const size_t c = column(name);
+        if (!isLongValue(info_.def.fields[c].type))
+            throw Error(ErrorCode::Generic, "Field '" + name + "' is not a long binary or memo field");
+        return c;
+    }
+
+    void endEdit() {
+        mode_ = EditMode::None;
+        buffer_.clear();
+    }
+
+    // ORDER BY of the current index (and rowid, which makes every key unique).
+    std::string orderBy(Direction d) const {
+        std::string out;
+        for (const KeyPart& k : keys()) {
+            const bool desc = k.descending != (d == Direction::Backward);
+            out += quoteName(info_.def.fields[k.column].name) + (desc ? " DESC, " : ", ");
+        }
+        return out + (d == Direction::Backward ? "rowid DESC" : "rowid");
+    }
+
+    // The condition "strictly after (or before) this row in index order", with its values.
+    std::string beyond(const Row& anchor, Direction d, std::vector<Value>& binds) const {
+        const std::vector<KeyPart>& ks = keys();
+        bool simple = d == Direction::Forward;
+        for (const KeyPart& k : ks) simple = simple && !k.descending && !anchor.values[k.column].isNull();
+        if (simple) {
+            // Row values let SQLite start the index scan right at the anchor.
+            std::string left = "(", right = "(";
+            for (const KeyPart& k : ks) {
+                left += quoteName(info_.def.fields[k.column].name) + ", ";
+                right += "?, ";
+                binds.push_back(anchor.values[k.column]);
+            }
+            binds.push_back(Value());  // rowid, bound separately
+            return left + "rowid) > " + right + "?)";
+        }
+        // General form, correct with Null keys (they sort first) and descending fields.
+        std::string out = "(";
+        std::string prefix;
+        std::vector<Value> prefixBinds;
+        for (const KeyPart& k : ks) {
+            const std::string col = quoteName(info_.def.fields[k.column].name);
+            const Value& v = anchor.values[k.column];
+            const bool later = k.descending != (d == Direction::Backward);  // "beyond" means smaller keys
+            std::string term;
+            if (v.isNull()) term = later ? "0" : col + " IS NOT NULL";
+            else term = later ? "(" + col + " < ? OR " + col + " IS NULL)" : col + " > ?";
+            out += "(" + prefix + term + ") OR ";
+            binds.insert(binds.end(), prefixBinds.begin(), prefixBinds.end());
+            if (!v.isNull()) binds.push_back(v);
+            prefix += v.isNull() ? col + " IS NULL AND " : col + " = ? AND ";
+            if (!v.isNull()) prefixBinds.push_back(v);
+        }
+        out += "(" + prefix + (d == Direction::Backward ? "rowid < ?" : "rowid > ?") + "))";
+        binds.insert(binds.end(), prefixBinds.begin(), prefixBinds.end());
+        binds.push_back(Value());  // rowid
+        return out;
+    }
+
+    // Rows in ascending index order: after (before) the anchor, or from the start (end).
+    std::vector<Row> fetch(Direction d, const Row* anchor, const std::string& cond, const Value* condValue,
+                           size_t limit) const {
+        std::vector<Value> binds;
+        std::string where = cond;
+        if (condValue) binds.push_back(*condValue);
+        if (anchor) {
+            const std::string b = beyond(*anchor, d, binds);
+            where = where.empty() ? b : where + " AND " + b;
+        }
+        std::string sql = "SELECT " + selectList_ + " FROM " + table_;
+        if (!where.empty()) sql += " WHERE " + where;
+        sql += " ORDER BY " + orderBy(d) + " LIMIT ?";
+        Statement::Use q(s_->statement(sql));
+        int i = 1;
+        for (const Value& v : binds) {
+            if (v.isNull()) q.bindInt64(i++, anchor->rowid);  // the only Null placeholder is the rowid
+            else q.bind(i++, v);
+        }
+        q.bindInt64(i, static_cast<int64_t>(limit));
+        std::vector<Row> rows;
+        rows.reserve(limit);
+        while (q.step()) rows.push_back(readRow(q));
+        if (d == Direction::Backward) std::reverse(rows.begin(), rows.end());
+        nextLimit_ = std::min(kLargestBatch, std::max<size_t>(limit * 4, 32));
+        return rows;
+    }
+
+    Row readRow(Statement::Use& q) const {
+        Row r;
+        r.rowid = q.int64(0);
+        r.values.reserve(info_.def.fields.size());
+        for (size_t c = 0; c < info_.def.fields.size(); ++c) {
+            const DaoType t = info_.def.fields[c].type;
+            r.values.push_back(q.value(static_cast<int>(c) + 1, t == DaoType::LongBinary ? DaoType::Long : t));
+        }
+        return r;
+    }
+
+    bool loadRow(int64_t rowid, Row& out) const {
+        Statement::Use q(s_->statement("SELECT " + selectList_ + " FROM " + table_ + " WHERE rowid = ?"));
+        q.bindInt64(1, rowid);
+        if (!q.step()) return false;
+        out = readRow(q);
+        return true;
+    }
+
+    Value loadLong(int64_t rowid, size_t c) const {
+        Statement::Use q(s_->statement("SELECT " + quoteName(info_.def.fields[c].name) + " FROM " + table_ +
+                                       " WHERE rowid = ?"));
+        q.bindInt64(1, rowid);
+        return q.step() ? q.value(0, info_.def.fields[c].type) : Value();
+    }
+
+    void first() const {
+        std::vector<Row> rows = fetch(Direction::Forward, nullptr, {}, nullptr, kFirstBatch);
+        if (rows.empty()) placeEmpty(true, true);
+        else placeAt(std::move(rows), 0);
+    }
+
+    void placeAt(std::vector<Row> rows, size_t at) const {
+        batch_ = std::move(rows);
+        cur_ = at == SIZE_MAX ? batch_.size() - 1 : at;
+        bof_ = eof_ = deleted_ = false;
+        generation_ = s_->generation;
+    }
+
+    void placeEmpty(bool atBof, bool atEof) const {
+        batch_.clear();
+        bof_ = atBof;
+        eof_ = atEof;
+        deleted_ = false;
+    }
+
+    // Applies a pending "move to the first row" and notices changes made since the batch
+    // was read: the batch then shrinks to the current row, reread (it may be gone).
+    void resolve() const {
+        live();
+        if (pendingFirst_) {
+            pendingFirst_ = false;
+            first();
+            return;
+        }
+        if (bof_ || eof_ || generation_ == s_->generation) return;
+        Row current = std::move(batch_[cur_]);
+        if (!deleted_ && !loadRow(current.rowid, current)) deleted_ = true;
+        batch_.clear();
+        batch_.push_back(std::move(current));
+        cur_ = 0;
+        generation_ = s_->generation;
+    }
+
+    const Row& currentRow() const {
+        resolve();
+        if (bof_ || eof_ || deleted_)
+            throw Error(ErrorCode::NoCurrentRecord, deleted_ ? "Record is deleted" : "No current record");
+        return batch_[cur_];
+    }
+
+    void step(Direction d) {
+        live();
+        endEdit();
+        resolve();
+        const bool forward = d == Direction::Forward;
+        if (forward ? eof_ : bof_) throw Error(ErrorCode::NoCurrentRecord, "No current record");
+        if (forward ? bof_ : eof_) {
+            // From before the first row MoveNext goes to the first; from after the last
+            // MovePrevious goes to the last.
+            if (forward) moveFirst();
+            else moveLast();
+            return;
+        }
+        deleted_ = false;
+        if (forward && cur_ + 1 < batch_.size()) {
+            ++cur_;
+            return;
+        }
+        if (!forward && cur_ > 0) {
+            --cur_;
+            return;
+        }
+        const Row anchor = batch_[cur_];
+        std::vector<Row> rows = fetch(d, &anchor, {}, nullptr, nextLimit_);
+        if (rows.empty()) {
+            batch_.assign(1, anchor);
+            cur_ = 0;
+            bof_ = !forward;
+            eof_ = forward;
+            return;
+        }
+        placeAt(std::move(rows), forward ? 0 : SIZE_MAX);
+    }
+
+    void insertBuffer() {
+        std::string columns, params;
+        std::vector<Value> values;
+        for (size_t i = 0; i < buffer_.size(); ++i) {
+            const FieldDef& f = info_.def.fields[i];
+            if (buffer_[i].isNull() && (f.attributes & 16) && f.type == DaoType::Long) {
+                // Auto-increment: the next number after the largest so far.
+                Statement::Use q(s_->statement("SELECT coalesce(max(" + quoteName(f.name) + "), 0) + 1 FROM " + table_));
+                if (q.step()) buffer_[i] = Value(static_cast<int32_t>(q.int64(0)));
+                dirty_[i] = true;
+            }
+            if (!dirty_[i]) continue;
+            columns += (columns.empty() ? "" : ", ") + quoteName(f.name);
+            params += params.empty() ? "?" : ", ?";
+            values.push_back(buffer_[i]);
+        }
+        const std::string sql = columns.empty() ? "INSERT INTO " + table_ + " DEFAULT VALUES"
+                                                : "INSERT INTO " + table_ + " (" + columns + ") VALUES (" + params + ")";
+        Statement::Use q(s_->statement(sql));
+        for (size_t i = 0; i < values.size(); ++i) q.bind(static_cast<int>(i) + 1, values[i]);
+        q.run();
+        s_->changed();
+    }
+
+    void updateBuffer() {
+        std::string sets;
+        std::vector<Value> values;
+        for (size_t i = 0; i < buffer_.size(); ++i) {
+            if (!dirty_[i]) continue;
+            sets += (sets.empty() ? "" : ", ") + quoteName(info_.def.fields[i].name) + " = ?";
+            values.push_back(buffer_[i]);
+        }
+        if (sets.empty()) return;
+        Statement::Use q(s_->statement("UPDATE " + table_ + " SET " + sets + " WHERE rowid = ?"));
+        int i = 1;
+        for (const Value& v : values) q.bind(i++, v);
+        q.bindInt64(i, editRowid_);
+        q.run();
+        s_->changed();
+    }
+
+    std::shared_ptr<Session> s_;
+    TableInfo info_;
+    std::string table_;
+    std::string selectList_;
+    int indexNo_ = -1;
+    bool closed_ = false;
+    bool noMatch_ = false;
+
+    // The cursor: a batch of rows in index order and the current one; read lazily.
+    mutable bool pendingFirst_ = true;
+    mutable std::vector<Row> batch_;
+    mutable size_t cur_ = 0;
+    mutable bool bof_ = true, eof_ = true, deleted_ = false;
+    mutable uint64_t generation_ = 0;
+    mutable size_t nextLimit_ = 32;
+
+    EditMode mode_ = EditMode::None;
+    std::vector<Value> buffer_;
+    std::vector<bool> dirty_, chunked_;
+    int64_t editRowid_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<Recordset> openTableRecordset(std::shared_ptr<Session> session, const TableInfo& table) {
+    return std::make_unique<TableRecordset>(std::move(session), table);
+}
+
+}  // namespace engine::sqlite
