@@ -29,6 +29,7 @@
 #include "store/password_prompts.h"
 #include "store/picture_box.h"
 #include "util/file_path.h"
+#include "util/str_op.h"
 #include "util/zlib_compressor.h"
 
 namespace store {
@@ -446,14 +447,19 @@ private:
     int32_t documentChild(int32_t pid, const std::string& title, const std::string& gs);
     // The class child of pid with that title; 0 when none.
     int32_t classChild(int32_t pid, const std::string& title);
-    // Copies class id (or every child of the root for id 1) under targetPid of target.
+    // Writes a main row or a content row (content in its stored form) under id: the row of
+    // that id is replaced, or added; the last-id counter follows.
+    void putTreeRow(int32_t id, int32_t pid, const TreeRecord& rec);
+    void putContentRow(int32_t id, const ContentRecord& rec);
+    // Copies class id with everything below it under targetPid of target (withSelf false:
+    // only what is below it); the number of documents copied.
     int32_t copyClassTo(int32_t id, ctreebook& target, int32_t targetPid, bool withSelf);
     int32_t importFolder(const std::string& folder, int32_t pid, std::set<std::string>& seen,
                          std::vector<ImportProblem>* problems);
     int32_t replaceInClass(int32_t pid, bool recursive);
 
     int transDepth_ = 0;
-    std::string srcRep_;
+    clsStrOP strOP_;  // the replacement rules of setSrcRep
 
 private:
     // One row of a children walk on the pid index.
