@@ -2,10 +2,103 @@
 
 #include <gumbo.h>
 
+#include <cctype>
+#include <string>
 #include <vector>
 
 namespace util {
 namespace {
+
+// Gumbo's cost grows with the square of the nesting depth, so markup nested deeper than this
+// (only hostile or broken pages do) has its deeper tags dropped before parsing; their text stays.
+constexpr int kMaxDepth = 256;
+
+bool tagNameIs(std::string_view html, size_t at, std::string_view name) {
+    if (at + name.size() > html.size()) return false;
+    for (size_t k = 0; k < name.size(); ++k)
+        if (std::tolower(static_cast<unsigned char>(html[at + k])) != name[k]) return false;
+    size_t after = at + name.size();
+    return after == html.size() || !std::isalnum(static_cast<unsigned char>(html[after]));
+}
+
+// Elements that never hold children or are closed implicitly: they do not deepen the tree.
+bool isFlatTag(std::string_view html, size_t nameAt) {
+    for (std::string_view name : {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta",
+                                  "param", "source", "track", "wbr", "p", "li", "td", "th", "tr", "option",
+                                  "dt", "dd"})
+        if (tagNameIs(html, nameAt, name)) return true;
+    return false;
+}
+
+// The end of the tag that starts at `at` (one past its ">"), honouring quoted attribute values.
+size_t tagEnd(std::string_view html, size_t at) {
+    char quote = 0;
+    for (size_t i = at + 1; i < html.size(); ++i) {
+        char c = html[i];
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return i + 1;
+        }
+    }
+    return html.size();
+}
+
+// The markup with start and end tags below kMaxDepth removed.
+std::string limitNesting(std::string_view html) {
+    std::string out;
+    out.reserve(html.size());
+    int depth = 0;
+    size_t i = 0;
+    while (i < html.size()) {
+        size_t lt = html.find('<', i);
+        if (lt == std::string_view::npos) lt = html.size();
+        out.append(html.substr(i, lt - i));
+        if (lt + 1 >= html.size()) {
+            out.append(html.substr(lt));
+            break;
+        }
+        if (html.compare(lt, 4, "<!--") == 0) {
+            size_t close = html.find("-->", lt + 4);
+            size_t end = close == std::string_view::npos ? html.size() : close + 3;
+            out.append(html.substr(lt, end - lt));
+            i = end;
+            continue;
+        }
+        bool closing = html[lt + 1] == '/';
+        size_t nameAt = lt + (closing ? 2 : 1);
+        if (nameAt >= html.size() || !std::isalpha(static_cast<unsigned char>(html[nameAt]))) {
+            out += '<';
+            i = lt + 1;
+            continue;
+        }
+        size_t end = tagEnd(html, lt);
+        bool selfClosing = end >= 2 && html[end - 2] == '/';
+        bool flat = selfClosing || isFlatTag(html, nameAt);
+        bool keep = true;
+        if (!flat && closing) {
+            keep = depth <= kMaxDepth;
+            if (depth > 0) --depth;
+        } else if (!flat) {
+            keep = ++depth <= kMaxDepth;
+        }
+        if (keep) out.append(html.substr(lt, end - lt));
+        i = end;
+        // Script and style bodies are raw text: copy them up to their end tag.
+        for (std::string_view raw : {"script", "style"}) {
+            if (!closing && tagNameIs(html, nameAt, raw)) {
+                size_t close = i;
+                while ((close = html.find("</", close)) != std::string_view::npos && !tagNameIs(html, close + 2, raw)) ++close;
+                if (close == std::string_view::npos) close = html.size();
+                if (keep) out.append(html.substr(i, close - i));
+                i = close;
+            }
+        }
+    }
+    return out;
+}
 
 bool isHidden(GumboTag tag) {
     switch (tag) {
@@ -130,7 +223,8 @@ const GumboNode* findBody(const GumboNode* html) {
 }  // namespace
 
 std::string htmlBodyText(std::string_view html) {
-    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, html.data(), html.size());
+    std::string limited = limitNesting(html);
+    GumboOutput* output = gumbo_parse_with_options(&kGumboDefaultOptions, limited.data(), limited.size());
     if (!output) return {};
     TextWriter writer;
     if (const GumboNode* body = findBody(output->root)) collect(body, writer);
