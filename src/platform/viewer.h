@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -27,7 +28,24 @@ public:
     virtual bool showUrl(const QString& url) { return false; }
     // Stops playback / releases the file, and hides the widget.
     virtual void hideViewer() = 0;
+    // Where the viewer reports, in plain words, what the status bar should say: why a file could
+    // not be shown, the progress of a conversion, a hand-over to the operating system.
+    void setStatusHandler(std::function<void(const QString&)> handler) { status_ = std::move(handler); }
+
+protected:
+    void reportStatus(const QString& text) const {
+        if (status_) status_(text);
+    }
+
+private:
+    std::function<void(const QString&)> status_;
 };
+
+// The temporary folder: the only local folder whose files library web pages may load, and where
+// converted documents are written. Set once at start-up, before viewers show anything; until it
+// is set, a library page may load nothing local but itself.
+void setTemporaryFolder(const QString& folder);
+QString temporaryFolder();
 
 // Creates the viewer of that kind as a child of parent, or null when this build or this run
 // cannot have it. The Flash viewer is always null on this platform.

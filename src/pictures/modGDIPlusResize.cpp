@@ -1,0 +1,114 @@
+#include "pictures/modGDIPlusResize.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace modGDIPlusResize {
+
+PictureLoadError::PictureLoadError(const QString& path)
+    : std::runtime_error(QStringLiteral("错误装载图片。 %1").arg(path).toStdString()),
+      description_(QStringLiteral("错误装载图片。 ") + path) {}
+
+QString PictureLoadError::source() { return QStringLiteral("GDI+ 模块"); }
+
+namespace {
+
+// Bounds what any one decode may allocate, including formats that do not declare their size
+// before decoding. Room for the largest picture decoded at its own size, at 32 bits a pixel.
+void limitDecoderAllocation() {
+    static const bool limited = [] {
+        QImageReader::setAllocationLimit(int(kMaxDecodedPixels * 4 / (1024 * 1024)) + 16);
+        return true;
+    }();
+    (void)limited;
+}
+
+QImage decode(QIODevice& device, const QString& path) {
+    limitDecoderAllocation();
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QSize declared = reader.size();
+    if (declared.isValid()) {
+        const qint64 pixels = qint64(declared.width()) * declared.height();
+        if (pixels > kMaxDeclaredPixels) throw PictureLoadError(path);
+        if (pixels > kMaxDecodedPixels) {
+            if (!reader.supportsOption(QImageIOHandler::ScaledSize)) throw PictureLoadError(path);
+            const double shrink = std::sqrt(double(kMaxDecodedPixels) / double(pixels));
+            reader.setScaledSize(QSize(std::max(1, int(declared.width() * shrink)),
+                                       std::max(1, int(declared.height() * shrink))));
+        }
+    }
+    QImage image = reader.read();
+    if (image.isNull()) throw PictureLoadError(path);
+    return image;
+}
+
+}  // namespace
+
+QImage loadPictureFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw PictureLoadError(path);
+    return decode(file, path);
+}
+
+QImage loadPictureBytes(const QByteArray& bytes) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return decode(buffer, QString());
+}
+
+QRect fitRect(QSize imageSize, QSize boxSize, bool keepProportions) {
+    if (imageSize.isEmpty() || boxSize.isEmpty()) return {};
+    if (!keepProportions) return QRect(QPoint(0, 0), boxSize);
+    const double w = boxSize.width(), h = boxSize.height();
+    const double r = double(imageSize.width()) / imageSize.height();
+    const double drawnW = (w / h < r) ? w : h * r;
+    const double drawnH = (w / h < r) ? w / r : h;
+    return QRect(int(std::lround((w - drawnW) / 2)), int(std::lround((h - drawnH) / 2)),
+                 std::max(1, int(std::lround(drawnW))), std::max(1, int(std::lround(drawnH))));
+}
+
+namespace {
+
+QImage scaledTo(const QImage& image, QSize size) {
+    if (size == image.size()) return image;
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+}  // namespace
+
+QImage fitPicture(const QImage& image, QSize boxSize, bool keepProportions) {
+    const QRect drawn = fitRect(image.size(), boxSize, keepProportions);
+    return drawn.isEmpty() ? QImage() : scaledTo(image, drawn.size());
+}
+
+QImage renderPicture(const QImage& image, QSize boxSize, const QColor& background, bool keepProportions) {
+    if (!boxSize.isValid()) boxSize = image.size();
+    if (boxSize.isEmpty()) return {};
+    QImage canvas(boxSize, QImage::Format_RGB32);
+    canvas.fill(background);
+    const QRect drawn = fitRect(image.size(), boxSize, keepProportions);
+    if (!drawn.isEmpty()) {
+        QPainter painter(&canvas);
+        painter.drawImage(drawn.topLeft(), scaledTo(image, drawn.size()));
+    }
+    return canvas;
+}
+
+QImage blend(const QImage& destination, const QImage& source, int alpha) {
+    QImage result = destination.convertToFormat(QImage::Format_RGB32);
+    if (result.isNull() || source.isNull()) return result;
+    QPainter painter(&result);
+    painter.setOpacity(std::clamp(alpha, 0, 255) / 255.0);
+    painter.drawImage(QPoint(0, 0), source);
+    return result;
+}
+
+}  // namespace modGDIPlusResize
