@@ -1,0 +1,446 @@
+#include "store/engine/jet/jet_dump.h"
+
+#include <mdbtools.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "store/engine/jet/jet_header.h"
+#include "store/engine/jet/jet_stream.h"
+#include "store/engine/jet/jet_text.h"
+
+namespace engine::jet {
+
+namespace {
+
+constexpr size_t kFlushSize = size_t(1) << 20;
+constexpr int kRowOffsetMask = 0x1FFF;
+constexpr size_t kLongValueHeader = 12;  // length word, page/row, reserved
+
+// Thrown inside this file only; dumpImage turns it into `false` and a reason.
+struct Broken {
+    std::string why;
+};
+
+uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+
+DaoType daoTypeOf(int mdbType) {
+    switch (mdbType) {
+        case MDB_BOOL: return DaoType::Boolean;
+        case MDB_BYTE: return DaoType::Byte;
+        case MDB_INT: return DaoType::Integer;
+        case MDB_LONGINT:
+        case MDB_COMPLEX: return DaoType::Long;
+        case MDB_MONEY: return DaoType::Currency;
+        case MDB_FLOAT: return DaoType::Single;
+        case MDB_DOUBLE:
+        case MDB_NUMERIC: return DaoType::Double;
+        case MDB_DATETIME: return DaoType::Date;
+        case MDB_BINARY: return DaoType::Binary;
+        case MDB_OLE: return DaoType::LongBinary;
+        case MDB_MEMO: return DaoType::Memo;
+        default: return DaoType::Text;  // Text, and GUIDs shown as text
+    }
+}
+
+int fieldSizeOf(const MdbColumn& c, DaoType t) {
+    switch (t) {
+        case DaoType::Boolean:
+        case DaoType::Byte: return 1;
+        case DaoType::Integer: return 2;
+        case DaoType::Long:
+        case DaoType::Single: return 4;
+        case DaoType::Currency:
+        case DaoType::Double:
+        case DaoType::Date: return 8;
+        case DaoType::Text: return c.col_type == MDB_TEXT ? c.col_size / 2 : 38;  // characters
+        case DaoType::Binary: return c.col_size;
+        default: return 0;
+    }
+}
+
+// libmdb gives property values as text; this recovers the value's type from its shape
+// (dates come in the format set in dumpImage).
+Property propertyFromText(const char* name, const char* text) {
+    Property p;
+    p.name = name;
+    std::string s = text ? text : "";
+    int y, mo, d, h, mi, sec;
+    char tail;
+    if (std::sscanf(s.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &sec, &tail) == 6) {
+        try {
+            p.value = Value(Value(s).toDate());
+            p.type = DaoType::Date;
+            return p;
+        } catch (const Error&) {
+            // not a calendar date after all: kept as text
+        }
+    }
+    if (s == "yes" || s == "no") {
+        p.type = DaoType::Boolean;
+        p.value = Value(s == "yes");
+        return p;
+    }
+    if (!s.empty()) {
+        char* end = nullptr;
+        long long n = std::strtoll(s.c_str(), &end, 10);
+        if (*end == '\0' && n >= INT32_MIN && n <= INT32_MAX && !std::isspace(uint8_t(s[0]))) {
+            p.type = DaoType::Long;
+            p.value = Value(int32_t(n));
+            return p;
+        }
+    }
+    p.type = DaoType::Text;
+    p.value = Value(s);
+    return p;
+}
+
+void collectProperty(gpointer key, gpointer value, gpointer out) {
+    static_cast<std::vector<Property>*>(out)->push_back(
+        propertyFromText(static_cast<const char*>(key), static_cast<const char*>(value)));
+}
+
+// The table's own block of user-defined properties (the other blocks describe its columns).
+std::vector<Property> tableProperties(const MdbCatalogEntry& entry) {
+    std::vector<Property> props;
+    if (!entry.props) return props;
+    for (guint i = 0; i < entry.props->len; ++i) {
+        auto* block = static_cast<MdbProperties*>(g_ptr_array_index(entry.props, i));
+        if (!block || !block->hash) continue;
+        if (block->name && g_ascii_strcasecmp(block->name, entry.object_name) != 0) continue;
+        g_hash_table_foreach(block->hash, collectProperty, &props);
+        break;
+    }
+    std::sort(props.begin(), props.end(), [](const Property& a, const Property& b) { return a.name < b.name; });
+    return props;
+}
+
+// A column property as text, or null.
+const char* columnProperty(const MdbColumn& c, const char* key) {
+    if (!c.props || !c.props->hash) return nullptr;
+    return static_cast<const char*>(g_hash_table_lookup(c.props->hash, key));
+}
+
+MdbColumn& column(MdbTableDef* t, size_t i) { return *static_cast<MdbColumn*>(g_ptr_array_index(t->columns, i)); }
+
+TableDef tableDef(MdbTableDef* t) {
+    TableDef def;
+    def.name = t->name;
+    for (size_t i = 0; i < t->num_cols; ++i) {
+        const MdbColumn& c = column(t, i);
+        FieldDef f;
+        f.name = c.name;
+        if (f.name.empty()) throw Broken{"a field without a name"};
+        f.type = daoTypeOf(c.col_type);
+        f.size = fieldSizeOf(c, f.type);
+        f.attributes = c.is_long_auto ? 16 : 0;
+        if (const char* d = columnProperty(c, "DefaultValue")) f.defaultValue = d;
+        if (const char* z = columnProperty(c, "AllowZeroLength")) f.allowZeroLength = std::strcmp(z, "yes") == 0;
+        def.fields.push_back(std::move(f));
+    }
+    for (size_t i = 0; t->indices && i < t->indices->len; ++i) {
+        auto* x = static_cast<MdbIndex*>(g_ptr_array_index(t->indices, i));
+        if (!x || x->index_type == 2 || x->num_keys == 0 || x->num_keys > MDB_MAX_IDX_COLS) continue;  // 2: foreign key
+        IndexDef idx;
+        idx.name = x->name;
+        idx.primary = x->index_type == 1;
+        idx.unique = (x->flags & MDB_IDX_UNIQUE) != 0;
+        bool valid = true;
+        for (unsigned k = 0; k < x->num_keys; ++k) {
+            int col = x->key_col_num[k] - 1;
+            if (col < 0 || size_t(col) >= t->num_cols) {
+                valid = false;
+                break;
+            }
+            if (k) idx.fields += ";";
+            idx.fields += (x->key_col_order[k] == MDB_ASC ? "+" : "-") + def.fields[col].name;
+        }
+        if (valid && !idx.name.empty()) def.indexes.push_back(std::move(idx));
+    }
+    return def;
+}
+
+// The bytes of a memo or long-binary value, following its chain of pages. A stored length
+// is a claim: it is checked against the file's size and every page is bounded.
+Bytes longValue(MdbHandle* mdb, const uint8_t* field, size_t fieldLen, size_t fileSize) {
+    if (fieldLen == 0) return {};
+    if (fieldLen < kLongValueHeader) throw Broken{"a long value with a short header"};
+    uint8_t header[kLongValueHeader];
+    std::memcpy(header, field, sizeof header);
+    uint32_t word = le32(header);
+    size_t length = word & 0x3FFFFFFF;
+    if (length > fileSize) throw Broken{"a long value longer than the file"};
+    uint32_t pgRow = le32(header + 4);
+    if (word & 0x80000000) {
+        if (fieldLen - kLongValueHeader < length) throw Broken{"an inline value longer than its row"};
+        return Bytes(field + kLongValueHeader, field + kLongValueHeader + length);
+    }
+    Bytes out;
+    out.reserve(length);
+    bool singlePage = word & 0x40000000;
+    size_t pagesLeft = fileSize / kPageSize;
+    while (out.size() < length) {
+        if (pgRow == 0 || pagesLeft-- == 0) throw Broken{"a long value's pages end too early"};
+        void* buf = nullptr;
+        int off = 0;
+        size_t len = 0;
+        if (mdb_find_pg_row(mdb, int(pgRow), &buf, &off, &len) != 0 || off < 0 || size_t(off) + len > kPageSize)
+            throw Broken{"a long value points outside the file"};
+        const uint8_t* row = static_cast<const uint8_t*>(buf) + off;
+        if (singlePage) {
+            if (len < length) throw Broken{"a long value is shorter than its length"};
+            out.insert(out.end(), row, row + length);
+            break;
+        }
+        if (len < 4) throw Broken{"a long value page without a link"};
+        pgRow = le32(row);
+        size_t take = std::min(len - 4, length - out.size());
+        out.insert(out.end(), row + 4, row + 4 + take);
+    }
+    // libmdb follows a chain to its end whatever the length says: a chain that goes on
+    // past the value (perhaps in a loop) is refused here before libmdb meets it.
+    if (!singlePage && pgRow != 0) throw Broken{"a long value's pages go on past its end"};
+    return out;
+}
+
+Value fieldValue(MdbHandle* mdb, const MdbColumn& c, const MdbField& f, size_t fileSize) {
+    if (c.col_type == MDB_BOOL) return Value(!f.is_null);  // a boolean lives in the null mask
+    if (f.is_null) return Value();
+    if (f.start < 0 || f.siz < 0 || size_t(f.start) + size_t(f.siz) > kPageSize) throw Broken{"a field outside its page"};
+    const uint8_t* p = mdb->pg_buf + f.start;
+    size_t n = size_t(f.siz);
+    auto need = [&](size_t bytes) {
+        if (n < bytes) throw Broken{"a field shorter than its type"};
+    };
+    switch (c.col_type) {
+        case MDB_BYTE: need(1); return Value(int32_t(p[0]));
+        case MDB_INT: need(2); return Value(int32_t(int16_t(p[0] | p[1] << 8)));
+        case MDB_LONGINT:
+        case MDB_COMPLEX: need(4); return Value(int32_t(le32(p)));
+        case MDB_MONEY: {
+            need(8);
+            int64_t units = int64_t(uint64_t(le32(p)) | uint64_t(le32(p + 4)) << 32);
+            return Value(double(units) / 10000.0);
+        }
+        case MDB_FLOAT: {
+            need(4);
+            uint32_t bits = le32(p);
+            float v;
+            std::memcpy(&v, &bits, sizeof v);
+            return Value(double(v));
+        }
+        case MDB_DOUBLE:
+        case MDB_DATETIME: {
+            need(8);
+            uint64_t bits = uint64_t(le32(p)) | uint64_t(le32(p + 4)) << 32;
+            double v;
+            std::memcpy(&v, &bits, sizeof v);
+            if (c.col_type == MDB_DATETIME) return Value(Date{v});
+            return Value(v);
+        }
+        case MDB_NUMERIC: {
+            need(17);
+            char* text = mdb_numeric_to_string(mdb, f.start, c.col_scale, c.col_prec);
+            double v = text ? std::strtod(text, nullptr) : 0;
+            g_free(text);
+            return Value(v);
+        }
+        case MDB_BINARY: return Value(Bytes(p, p + n));
+        case MDB_TEXT: return Value(decodeJetText(p, n));
+        case MDB_MEMO: {
+            Bytes b = longValue(mdb, p, n, fileSize);
+            return Value(decodeJetText(b.data(), b.size()));
+        }
+        case MDB_OLE: return Value(longValue(mdb, p, n, fileSize));
+        case MDB_REPID: {
+            need(16);
+            char* text = mdb_uuid_to_string(mdb->pg_buf, f.start);
+            std::string s = text ? text : "";
+            g_free(text);
+            return Value(s);
+        }
+        default: return Value();
+    }
+}
+
+// Walks the rows of a table, handing each one's fields (as mdb_crack_row gives them) to
+// `visit`. A table whose pages come round again, or that yields more rows than it says it
+// has, is broken.
+template <typename Visit>
+void forEachRow(MdbHandle* mdb, MdbTableDef* t, size_t fileSize, Visit&& visit) {
+    std::vector<MdbField> fields(t->num_cols);
+    std::vector<bool> pageSeen(fileSize / kPageSize);
+    guint32 page = 0;
+    size_t count = 0;
+    mdb_rewind_table(t);
+    while (mdb_fetch_row(t)) {
+        if (t->cur_phys_pg != page) {
+            page = t->cur_phys_pg;
+            if (page >= pageSeen.size() || pageSeen[page]) throw Broken{"a table whose pages run in a loop"};
+            pageSeen[page] = true;
+        }
+        int start = 0;
+        size_t len = 0;
+        if (t->cur_row == 0 || mdb_find_row(mdb, int(t->cur_row - 1), &start, &len) != 0)
+            throw Broken{"a row that cannot be found again"};
+        int cracked = mdb_crack_row(t, start & kRowOffsetMask, len, fields.data());
+        if (cracked < 0 || size_t(cracked) > t->num_cols) throw Broken{"a row that cannot be taken apart"};
+        for (int i = 0; i < cracked; ++i)
+            if (fields[i].colnum < 0 || size_t(fields[i].colnum) >= t->num_cols) throw Broken{"a field of no column"};
+        if (++count > t->num_rows) throw Broken{"more rows than the table says it has"};
+        visit(fields.data(), size_t(cracked));
+    }
+    if (count != t->num_rows) throw Broken{"rows of table \"" + std::string(t->name) + "\" are missing"};
+}
+
+void dumpRows(MdbHandle* mdb, MdbTableDef* t, StreamWriter& out, const StreamSink& sink, size_t fileSize,
+              size_t& written) {
+    std::vector<Value> values(t->num_cols);
+    forEachRow(mdb, t, fileSize, [&](const MdbField* fields, size_t n) {
+        std::fill(values.begin(), values.end(), Value());
+        for (size_t i = 0; i < n; ++i)
+            values[fields[i].colnum] = fieldValue(mdb, column(t, fields[i].colnum), fields[i], fileSize);
+        out.row(values);
+        if (out.bytes().size() >= kFlushSize) {
+            written += out.bytes().size();
+            if (written > maxStreamSize(fileSize)) throw Broken{"it holds far more data than its size allows"};
+            sink(out.take());
+        }
+    });
+}
+
+uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+// The size a property value of this type must have at least; -1 for types whose
+// conversion in libmdb reads outside the property block.
+int propertyValueSize(int type) {
+    switch (type) {
+        case MDB_BOOL:
+        case MDB_BYTE: return 1;
+        case MDB_INT: return 2;
+        case MDB_LONGINT:
+        case MDB_COMPLEX:
+        case MDB_FLOAT: return 4;
+        case MDB_DOUBLE:
+        case MDB_DATETIME: return 8;
+        case MDB_BINARY:
+        case MDB_TEXT:
+        case MDB_MEMO:
+        case MDB_OLE: return 0;
+        default: return -1;
+    }
+}
+
+// One block of named values, as libmdb walks it.
+void checkValueBlock(const uint8_t* d, size_t n, size_t names) {
+    if (n < 6 || 6 + size_t(le16(d + 4)) > n) throw Broken{"a property block with a bad name"};
+    for (size_t p = 6 + le16(d + 4); p < n;) {
+        if (p + 8 > n) throw Broken{"a property cut short"};
+        size_t length = le16(d + p), size = le16(d + p + 6);
+        if (le16(d + p + 4) >= names || p + 8 + size > n) return;  // where libmdb stops reading
+        int need = propertyValueSize(d[p + 3]);
+        if (length < 8 + size || need < 0 || size < size_t(need)) throw Broken{"a property of a bad shape"};
+        p += length;
+    }
+}
+
+// A table's stored properties ("KKD"/"MR2" blocks) must have the shape libmdb's reader
+// assumes: every length inside its block and large enough to move on.
+void checkPropertyBlob(const Bytes& b) {
+    if (b.empty()) return;
+    if (b.size() < 4 || (std::memcmp(b.data(), "KKD", 4) != 0 && std::memcmp(b.data(), "MR2", 4) != 0))
+        throw Broken{"stored properties of an unknown kind"};
+    size_t names = 0;
+    bool haveNames = false;
+    for (size_t pos = 4; pos < b.size();) {
+        if (pos + 6 > b.size()) throw Broken{"stored properties cut short"};
+        size_t length = le32(b.data() + pos);
+        uint16_t type = le16(b.data() + pos + 4);
+        if (length < 6 || length > b.size() - pos) throw Broken{"stored properties of a bad length"};
+        const uint8_t* d = b.data() + pos + 6;
+        size_t n = length - 6;
+        if (type == 0x80) {
+            names = 0;
+            for (size_t p = 0; p < n; ++names) {
+                if (p + 2 > n || le16(d + p) > n - p - 2) throw Broken{"a property name of a bad length"};
+                p += 2 + le16(d + p);
+            }
+            haveNames = true;
+        } else if (type <= 2 && haveNames) {
+            checkValueBlock(d, n, names);
+        }
+        pos += length;
+    }
+}
+
+// Reads the system catalog's stored properties before libmdb's catalog reader does.
+void checkStoredProperties(MdbHandle* mdb, size_t fileSize) {
+    MdbCatalogEntry sys{};
+    sys.mdb = mdb;
+    sys.object_type = MDB_SYSTEM_TABLE;
+    sys.table_pg = 2;
+    std::snprintf(sys.object_name, sizeof sys.object_name, "MSysObjects");
+    std::unique_ptr<MdbTableDef, void (*)(MdbTableDef*)> t(mdb_read_table(&sys), mdb_free_tabledef);
+    if (!t || !mdb_read_columns(t.get()) || !t->columns || t->columns->len != t->num_cols)
+        throw Broken{"the system catalog cannot be read"};
+    int lvProp = -1;
+    for (size_t i = 0; i < t->num_cols; ++i)
+        if (std::strcmp(column(t.get(), i).name, "LvProp") == 0) lvProp = int(i);
+    if (lvProp < 0 || column(t.get(), size_t(lvProp)).col_type != MDB_OLE) throw Broken{"the system catalog is not as expected"};
+    forEachRow(mdb, t.get(), fileSize, [&](const MdbField* fields, size_t n) {
+        for (size_t i = 0; i < n; ++i)
+            if (fields[i].colnum == lvProp && !fields[i].is_null)
+                checkPropertyBlob(longValue(mdb, mdb->pg_buf + fields[i].start, size_t(fields[i].siz), fileSize));
+    });
+}
+
+struct HandleCloser {
+    void operator()(MdbHandle* h) const { mdb_close(h); }
+};
+struct TableFreer {
+    void operator()(MdbTableDef* t) const { mdb_free_tabledef(t); }
+};
+
+}  // namespace
+
+bool dumpImage(uint8_t* image, size_t size, const StreamSink& sink, std::string& why) {
+    std::unique_ptr<MdbHandle, HandleCloser> mdb(mdb_open_buffer(image, size, MDB_NOFLAGS));
+    if (!mdb) {
+        why = "the database header cannot be read";
+        return false;
+    }
+    StreamWriter out;
+    size_t written = 0;
+    try {
+        mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
+        checkStoredProperties(mdb.get(), size);
+        GPtrArray* catalog = mdb_read_catalog(mdb.get(), MDB_TABLE);
+        if (!catalog) throw Broken{"the list of tables cannot be read"};
+        for (guint i = 0; i < catalog->len; ++i) {
+            auto* entry = static_cast<MdbCatalogEntry*>(g_ptr_array_index(catalog, i));
+            if (!entry || entry->object_type != MDB_TABLE || mdb_is_system_table(entry)) continue;
+            std::unique_ptr<MdbTableDef, TableFreer> t(mdb_read_table(entry));
+            if (!t) throw Broken{"the definition of table \"" + std::string(entry->object_name) + "\" cannot be read"};
+            if (!mdb_read_columns(t.get()) || t->num_cols == 0 || t->num_cols > 255 || !t->columns ||
+                t->columns->len != t->num_cols)
+                throw Broken{"the fields of table \"" + std::string(entry->object_name) + "\" cannot be read"};
+            mdb_read_indices(t.get());
+            out.table(tableDef(t.get()), tableProperties(*entry));
+            dumpRows(mdb.get(), t.get(), out, sink, size, written);
+        }
+        out.end();
+        sink(out.take());
+        return true;
+    } catch (const Broken& b) {
+        why = b.why;
+        out.failure(why);
+        sink(out.take());
+        return false;
+    }
+}
+
+}  // namespace engine::jet

@@ -1,0 +1,49 @@
+// The byte stream that carries an Image from the reading process to the caller.
+//
+// Little-endian and length-prefixed: "VJS1", then records of one kind byte each:
+// 'T' a table definition with its properties, 'R' one row of the last table, 'Z' the end,
+// or 'X' with the reason the reader found the file broken.
+// The decoder trusts nothing: every length is checked against what is left, counts against
+// fixed limits, and anything out of shape throws Error(ErrorCode::Corrupt).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "store/engine/jet/jet_image.h"
+
+namespace engine::jet {
+
+class StreamWriter {
+public:
+    StreamWriter();
+    void table(const TableDef& def, const std::vector<Property>& properties);
+    void row(const std::vector<Value>& values);
+    void end();
+    void failure(const std::string& why);  // ends the stream: the file is broken
+
+    // The bytes written so far; take() hands them over and starts an empty buffer.
+    const std::string& bytes() const { return out_; }
+    std::string take();
+
+private:
+    void u8(uint8_t v);
+    void u16(uint16_t v);
+    void u32(uint32_t v);
+    void f64(double v);
+    void str(const std::string& s);
+    void value(const Value& v);
+
+    std::string out_;
+};
+
+// The most a stream for a file of this size may hold; a genuine file's values come nowhere
+// near it, a hostile one that makes many rows share one large value is stopped by it.
+size_t maxStreamSize(size_t fileSize);
+
+// Decodes a complete stream (it must end with 'Z').
+Image decodeStream(const uint8_t* data, size_t size);
+
+}  // namespace engine::jet
