@@ -43,6 +43,7 @@ public:
         return quoteName(f->name);
     }
 
+    // Operands are written left to right into locals: parameters are numbered in that order.
     std::string expr(const jetsql::Expr& e) {
         using K = jetsql::Expr::Kind;
         switch (e.kind) {
@@ -51,21 +52,31 @@ public:
             if (e.literal.isNull()) return "NULL";
             binds_.push_back(e.literal);
             return "?";
+        case K::IsNull: {
+            const std::string operand = expr(e.operands[0]);
+            return "(" + operand + (e.negated ? " IS NOT NULL)" : " IS NULL)");
+        }
+        case K::Not: {
+            const std::string operand = expr(e.operands[0]);
+            return "(NOT " + operand + ")";
+        }
+        default: break;
+        }
+        const std::string left = expr(e.operands[0]);
+        const std::string right = expr(e.operands[1]);
+        switch (e.kind) {
         case K::Compare: {
             static const char* const ops[] = {" = ", " <> ", " < ", " > ", " <= ", " >= "};
-            return "(" + expr(e.operands[0]) + ops[static_cast<int>(e.op)] + expr(e.operands[1]) + ")";
+            return "(" + left + ops[static_cast<int>(e.op)] + right + ")";
         }
         case K::Like: {
-            const std::string text = expr(e.operands[0]);
-            const std::string call = std::string(kLikeFunction) + "(" + text + ", " + expr(e.operands[1]) + ")";
+            const std::string call = std::string(kLikeFunction) + "(" + left + ", " + right + ")";
             return e.negated ? "(NOT " + call + ")" : call;
         }
-        case K::IsNull: return "(" + expr(e.operands[0]) + (e.negated ? " IS NOT NULL)" : " IS NULL)");
-        case K::Not: return "(NOT " + expr(e.operands[0]) + ")";
-        case K::And: return "(" + expr(e.operands[0]) + " AND " + expr(e.operands[1]) + ")";
-        case K::Or: return "(" + expr(e.operands[0]) + " OR " + expr(e.operands[1]) + ")";
+        case K::And: return "(" + left + " AND " + right + ")";
+        case K::Or: return "(" + left + " OR " + right + ")";
+        default: return "NULL";
         }
-        return "NULL";
     }
 
 private:
