@@ -107,9 +107,17 @@ bool ctreebook::createBookMDB(const std::string& fileName, const std::string& ta
     } catch (const engine::Error&) {
         return false;
     }
-    bool made = createTreeTable(*db, tabName.empty() ? tabName_ : tabName) &&
-                createNrTable(*db, nrTabName.empty() ? nrTabName_ : nrTabName) &&
-                createNoteTable(*db, noteTabName_);
+    bool made = false;
+    try {
+        // One transaction: the new file is written once.
+        db->beginTrans();
+        made = createTreeTable(*db, tabName.empty() ? tabName_ : tabName) &&
+               createNrTable(*db, nrTabName.empty() ? nrTabName_ : nrTabName) &&
+               createNoteTable(*db, noteTabName_);
+        db->commitTrans();
+    } catch (const engine::Error&) {
+        made = false;
+    }
     try {
         db->close();
     } catch (const engine::Error&) {
