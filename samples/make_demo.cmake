@@ -17,7 +17,6 @@ function(run)
 endfunction()
 
 run(${PICTURES} "${STAGE}/4 Pictures 图片")
-run(${VLIB} create ${LIBRARY})
 run(${VLIB} import ${LIBRARY} ${STAGE})
 file(WRITE ${STAGE}.password "${password}\n")
 execute_process(COMMAND ${VLIB} passwd ${LIBRARY} ${private_class}

@@ -1,0 +1,32 @@
+// vlib dup: a copy of a library, record by record.
+#include <cstdio>
+#include <filesystem>
+
+#include "app/vlib/command.h"
+#include "app/vlib/edit_common.h"
+
+namespace vlib {
+namespace {
+
+int runDup(const std::vector<std::string>& raw) {
+    Args args;
+    if (!parseArgs(raw, {}, {}, args)) return Usage;
+    if (args.positional.size() != 2) return fail(Usage, "dup needs FILE and NEWFILE");
+    std::error_code ec;
+    if (std::filesystem::exists(args.positional[1], ec)) return fail(Failed, args.positional[1] + ": exists already");
+    store::ctreebook book;
+    int code = Ok;
+    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!book.dupicateDB(args.positional[1])) return fail(Failed, "cannot write " + args.positional[1]);
+    std::printf("%s copied to %s\n", args.positional[0].c_str(), args.positional[1].c_str());
+    return Ok;
+}
+
+const Command command(
+    "dup", "dup FILE NEWFILE",
+    "Copies the library FILE into a new native library NEWFILE record by record, with the same\n"
+    "ids, contents as stored, passwords and notes. Also makes a writable copy of a Jet library.",
+    runDup);
+
+}  // namespace
+}  // namespace vlib
