@@ -1,10 +1,53 @@
 // vyne-browser: the reader. One optional argument: a library file to open.
+#include "browser/main_window.h"
+#include "platform/dialogs.h"
+#include "platform/pump.h"
+#include "platform/shell.h"
+#include "util/app_path.h"
+#include "util/hooks.h"
+
 #include <QApplication>
-#include <QMessageBox>
+#include <QStringList>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Without a display Qt would only print its plugin diagnostics; one plain sentence is kinder.
+bool hasDisplay() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+#else
+    return true;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    if (!hasDisplay()) {
+        std::fputs("VYNE Browser needs a graphical display: start it from a desktop session (or set DISPLAY).\n",
+                   stderr);
+        return 1;
+    }
+    QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("VYNE Browser");
-    QMessageBox::information(nullptr, "VYNE Browser", "The reader's window is not built yet.");
-    return 0;
+
+    util::setEventsHook([] { platform::yield(0); });
+    util::setMessageHook([](const std::string& text, const std::string& title) {
+        platform::showMessage(nullptr, QString::fromStdString(title), QString::fromStdString(text),
+                              platform::MessageIcon::Information);
+    });
+    util::setOpenFileHook([](const std::string& file, const std::string&) {
+        return !platform::openWithOS(QString::fromStdString(file)).has_value();
+    });
+
+    browser::MainWindowSeams seams;
+    seams.settings = browser::makeIniSettingsStore(util::appPath() + util::appExeName() + ".ini");
+    browser::MainWindow window(std::move(seams));
+    window.show();
+    window.loadWindow(QApplication::arguments().mid(1).join(' '));
+    return app.exec();
 }

@@ -1,0 +1,289 @@
+// Showing a document: reading its content from the store and handing it to the viewer for
+// its format, or to the operating system.
+#include "browser/main_window.h"
+
+#include "browser/picture_pane.h"
+#include "platform/colour.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "util/app_path.h"
+#include "util/codepage.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+namespace browser {
+
+namespace {
+
+std::string s(const QString& text) { return text.toStdString(); }
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+QByteArray toByteArray(const store::Bytes& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// A title made safe as a file name inside the temporary folder: no folder parts, no
+// characters the desktop's file systems refuse, never empty.
+std::string fileTitle(const QString& title) {
+    QString safe;
+    for (QChar c : title) safe += (c.unicode() < 32 || QString("/\\:*?\"<>|").contains(c)) ? QChar('_') : c;
+    while (safe.startsWith('.')) safe.remove(0, 1);
+    safe = safe.trimmed().left(120);
+    return s(safe.isEmpty() ? QString("document") : safe);
+}
+
+bool looksLikeAddress(const QString& target) {
+    return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:");
+}
+
+}  // namespace
+
+void MainWindow::showBookDoc(int32_t id) {
+    ListView1->hide();
+    Text1->setText(q(cbook.BTByID(id)));
+    store::Bytes bytes;
+    std::string gs;
+    bool readed = false;
+    engine::Date dt;
+    int32_t pid = 0, crc = 0;
+    const int32_t n = cbook.getNRfull(id, bytes, gs, readed, dt, pid, crc);
+    const bool read = n >= 0;
+    const QString format = q(gs).toLower();
+    if (read) {
+        const std::string ext = s(format);
+        if (clsFilePath::isTxtLiked(ext)) {
+            setTextDocument(n < 1 ? QString() : q(util::ansiToUtf8(bytes)));
+        } else if (clsFilePath::isJpgLiked(ext)) {
+            showPicBytes(toByteArray(bytes), pictureOwnSize_);
+        } else if (!clsFilePath::isLinked(ext)) {
+            const std::string tmp = filePath.tmpFileName(ext, fileTitle(Text1->text()));
+            if (n < 1)
+                filePath.createNullFile(tmp);
+            else
+                filePath.saveBinFile(tmp, bytes);
+            showDocFile(q(tmp), format, QString());
+        } else {
+            std::string work;
+            const QString target = q(filePath.getLinkPath(n < 1 ? std::string() : util::ansiToUtf8(bytes), work));
+            if (format == "url" && !target.isEmpty()) {
+                showDocFile(target, "htm", QString());
+            } else if (!target.isEmpty()) {
+                if (!filePath.fileExist(s(target))) {
+                    showStatus("File " + target + " not exist.", 1);
+                    return;
+                }
+                showLinkedFile(target, q(work));
+            }
+        }
+        if (n > 0) cbook.changeSize(id, n);
+    }
+    QString status = q(cbook.getPPathName(id, false));
+    if (read) status += "(" + format + "/" + q(clsFilePath::lenKstr(std::max(n, 0), false)) + ")";
+    showStatus(status, 1);
+}
+
+void MainWindow::setTextDocument(const QString& text) {
+    rt1->setPlainText(text);
+    QTextCursor caret = rt1->textCursor();
+    caret.setPosition(0);
+    caret.setPosition(std::min(2, std::max(rt1->document()->characterCount() - 1, 0)), QTextCursor::KeepAnchor);
+    rt1->setTextCursor(caret);
+    Picture3->show();
+    rt1->show();
+    Picture3->raise();
+}
+
+void MainWindow::showDocFile(const QString& fileName, const QString& formatGiven, const QString& workFolder) {
+    const QString format = formatGiven.toLower();
+    const std::string ext = s(format);
+    if (clsFilePath::isHtmLiked(ext) && WebBrowser1) {
+        WebBrowser1->widget()->show();
+        WebBrowser1->widget()->raise();
+        const bool shown = looksLikeAddress(fileName) ? WebBrowser1->showUrl(fileName) : WebBrowser1->showFile(fileName);
+        if (!shown) handToOS(fileName);
+    } else if (clsFilePath::isTxtLiked(ext)) {
+        setTextDocument(q(filePath.loadTxtFileWithConv(s(fileName))));
+    } else if (clsFilePath::isWMPLiked(ext) && WMP1) {
+        showOnViewer(WMP1.get(), fileName);
+    } else if (format == "pdf" && PDF1) {
+        showOnViewer(PDF1.get(), fileName);
+    } else if (clsFilePath::isDocLiked(ext) && FramerControl1) {
+        officeShown_ = true;
+        showOnViewer(FramerControl1.get(), fileName);
+    } else if (clsFilePath::isJpgLiked(ext)) {
+        showPicFile(fileName);
+    } else if (format == "swf" && FLASH1) {
+        showOnViewer(FLASH1.get(), fileName);
+    } else {
+        handToOS(fileName);
+    }
+}
+
+void MainWindow::showOnViewer(platform::Viewer* viewer, const QString& fileName) {
+    viewer->widget()->setGeometry(viewerRect());
+    viewer->widget()->show();
+    viewer->widget()->raise();
+    if (!viewer->showFile(fileName)) handToOS(fileName);
+}
+
+void MainWindow::handToOS(const QString& fileName) {
+    if (const auto refused = platform::openWithOS(fileName)) showStatus(*refused, 1);
+}
+
+void MainWindow::showLinkedFile(const QString& fileName, const QString& workFolder) {
+    const QString ext = QFileInfo(fileName).suffix().toLower();
+    if (ext == "url") {
+        handToOS(fileName);
+        return;
+    }
+    showDocFile(fileName, ext, workFolder);
+}
+
+void MainWindow::showPicFile(const QString& fileName) {
+    store::Bytes bytes;
+    filePath.loadBinFile(s(fileName), bytes);
+    showPicBytes(toByteArray(bytes), pictureOwnSize_);
+}
+
+void MainWindow::showPicBytes(const QByteArray& bytes, bool ownSize) {
+    Picture1->setPictureBytes(bytes);
+    Picture1->setOwnSize(ownSize);
+    layoutPicture();
+    Picture1->show();
+    Picture1->raise();
+}
+
+QList<QWidget*> MainWindow::paneList() const {
+    QList<QWidget*> panes;
+    const auto add = [&panes](const std::unique_ptr<platform::Viewer>& viewer) {
+        if (viewer) panes.push_back(viewer->widget());
+    };
+    add(WebBrowser1);
+    add(FramerControl1);
+    panes.push_back(Picture3);
+    add(FLASH1);
+    panes.push_back(Picture1);
+    add(PDF1);
+    add(WMP1);
+    panes.push_back(rt1);
+    panes.push_back(ListView1);
+    panes.push_back(ListView2);
+    return panes;
+}
+
+void MainWindow::hideViewers() {
+    officeShown_ = false;
+    for (QWidget* pane : paneList()) pane->hide();
+    // Each viewer lets go of what it shows: playback stops, the web page is blank.
+    for (auto* viewer : {FramerControl1.get(), PDF1.get(), FLASH1.get(), WMP1.get(), WebBrowser1.get()})
+        if (viewer) viewer->hideViewer();
+    if (FramerControl1) FramerControl1->widget()->move(-10000, -10000);
+}
+
+void MainWindow::goNextPrevDoc(int direction) {
+    const int step = direction == 1 ? 1 : -1;
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    QTreeWidgetItem* found = platform::siblingOf(node, step);
+    if (!found) {
+        QTreeWidgetItem* nextClass = platform::siblingOf(node->parent(), step);
+        if (!nextClass) return;
+        selectAndShow(nextClass);
+        nextClass->setExpanded(true);
+        found = nextClass->child(0);
+        if (!found) return;
+    }
+    selectAndShow(found);
+}
+
+QString MainWindow::showNextNR(int direction) {
+    goNextPrevDoc(direction);
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return {};
+    const int32_t id = platform::idOf(node);
+    if (!clsFilePath::isTxtLiked(cbook.gsByid(id))) return {};
+    return q(cbook.getTextNR(id));
+}
+
+void MainWindow::refreshTextColour() {
+    QPalette palette = rt1->palette();
+    palette.setColor(QPalette::Text, platform::colourFromRgb(settings_.textForeColour));
+    rt1->setPalette(palette);
+    rt1->setFocus();
+}
+
+void MainWindow::markRead(bool readed) {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    if (!cbook.changeReaded(platform::idOf(node), readed)) return;
+    recolourSubtree(node, readed);
+}
+
+void MainWindow::recolourSubtree(QTreeWidgetItem* item, bool readed) {
+    const QString tag = platform::tagOf(item);
+    const uint32_t colour = readed ? cbook.colours.readed
+                            : tag == "zlx" ? cbook.colours.zlx
+                            : tag == "lx"  ? cbook.colours.lx
+                                           : cbook.colours.nr;
+    item->setForeground(0, platform::colourFromRgb(colour));
+    for (int i = 0; i < item->childCount(); ++i) recolourSubtree(item->child(i), readed);
+}
+
+void MainWindow::chooseTextFont() {
+    const auto font = platform::pickFont(this, "Please Select Font", rt1->font());
+    if (!font) return;
+    rt1->setFont(*font);
+    refreshTextColour();
+}
+
+void MainWindow::chooseTextBackColour() {
+    const auto colour = platform::pickColour(this, "Please Select Back Color", rt1->palette().color(QPalette::Base));
+    if (!colour) return;
+    settings_.textBackColour = platform::rgbFromColour(*colour);
+    applyTextColours();
+}
+
+void MainWindow::openWithOS() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    const int32_t id = platform::idOf(node);
+    store::Bytes bytes;
+    std::string gs;
+    bool readed = false;
+    engine::Date dt;
+    int32_t pid = 0, crc = 0;
+    const int32_t n = cbook.getNRfull(id, bytes, gs, readed, dt, pid, crc);
+    if (n < 0) return;
+    const std::string tmp = filePath.tmpFileName(gs, fileTitle(q(cbook.BTByID(id))));
+    if (n < 1)
+        filePath.createNullFile(tmp);
+    else
+        filePath.saveBinFile(tmp, bytes);
+    osTempFile_ = q(tmp);
+    handToOS(osTempFile_);
+}
+
+void MainWindow::showUserManual() {
+    const std::string manual = util::appPath() + "VYNEBrowser_UserManual.doc";
+    if (!filePath.fileExist(manual)) {
+        showStatus("VYNEBrowser_UserManual.doc not found.", 1);
+        return;
+    }
+    showDocFile(q(manual), "doc", QString());
+}
+
+void MainWindow::wheelOverPicture(int steps) {
+    QTreeWidgetItem* next = platform::siblingOf(selectedNode(), steps > 0 ? -1 : 1);
+    if (!next) return;
+    tvw1->setCurrentItem(next);
+    tvw1->scrollToItem(next);
+    if (platform::tagOf(next) == "nr" && clsFilePath::isJpgLiked(cbook.gsByid(platform::idOf(next)))) {
+        treeSelectionHandler();
+        Picture1->setFocus();
+    }
+}
+
+}  // namespace browser

@@ -1,0 +1,445 @@
+// The main window's controls and menus, its start-up and its shutdown.
+#include "browser/main_window.h"
+
+#include "browser/picture_pane.h"
+#include "platform/colour.h"
+#include "platform/dialogs.h"
+#include "platform/password_dialogs.h"
+#include "platform/pump.h"
+#include "util/app_path.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace browser {
+
+MainWindow* gMainForm = nullptr;
+
+namespace {
+
+const char* const kSearchModes[] = {"Search Title", "Search Class", "Search TextDoc", "Search AllDoc"};
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    return button;
+}
+
+QTreeWidget* makeReportList(QWidget* parent, const char* name, const QStringList& columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    list->setAllColumnsShowFocus(true);
+    list->setColumnCount(int(columns.size()));
+    list->setHeaderLabels(columns);
+    list->header()->setSectionsClickable(true);
+    return list;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(MainWindowSeams seams, QWidget* parent)
+    : QWidget(parent),
+      seams_(std::move(seams)),
+      tree_(nullptr, &icons16_),
+      list1_(nullptr, &icons16_),
+      list2_(nullptr, &icons16_) {
+    setObjectName("MainWindow");
+    setWindowTitle("VYNE Browser");
+    if (!seams_.settings) seams_.settings = std::make_shared<MemorySettingsStore>();
+    buildControls();
+    tree_ = platform::QtTreeControl(tvw1, &icons16_);
+    list1_ = platform::QtListControl(ListView1, &icons16_);
+    list2_ = platform::QtListControl(ListView2, &icons16_);
+    buildMenus();
+    connectStore();
+    resize(1000, 700);
+}
+
+void MainWindow::connectStore() {
+    cbook.events.showMsg = [this](int32_t& owner, const std::string& message, bool& answer) {
+        if (owner != cbook.ihwnd()) return;
+        showStatus(QString::fromStdString(message), 0);
+        answer = true;
+    };
+    cbook.events.changeSelectID = [this](store::TreeControl& tree, std::string& key, bool& answer) {
+        if (&tree != &tree_) return;
+        QTreeWidgetItem* item = tree_.item(QString::fromStdString(key));
+        if (!item) return;
+        selectAndShow(item);
+        answer = true;
+    };
+    cbook.seams.askYesNo = [this](const std::string& question) {
+        return platform::askQuestion(this, windowTitle(), QString::fromStdString(question));
+    };
+    cbook.seams.beep = [] { QApplication::beep(); };
+
+    cbook.passwordPrompts = platform::passwordPrompts(this);
+}
+
+MainWindow::~MainWindow() {
+    shutdown();
+    if (gMainForm == this) gMainForm = nullptr;
+}
+
+void MainWindow::buildControls() {
+    Command1 = makeButton(this, "Command1", tr("&Open"), "Select a book lib to browse. ");
+    Command1->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName("Combo1");
+    Combo1->setToolTip(tr("Libraries opened before"));
+    Command2 = makeButton(this, "Command2", tr("Font"), "Select font for text show.");
+    Command3 = makeButton(this, "Command3", tr("Colour"), "Select back color for text show.");
+    Command4 = makeButton(this, "Command4", "Full Screen", "Full Screen Browsing");
+    Command5 = makeButton(this, "Command5", QString(), "Go previous document.");
+    Command5->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    Command6 = makeButton(this, "Command6", QString(), "Go next document.");
+    Command6->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName("Text1");
+    Text1->setToolTip("Input key word here when you do search.");
+    Combo4 = new QComboBox(this);
+    Combo4->setObjectName("Combo4");
+    Combo4->setToolTip("search key word in left text box.");
+
+    tvw1 = new QTreeWidget(this);
+    tvw1->setObjectName("tvw1");
+    tvw1->resize(kDefaultTreeWidth, 400);
+    tvw1->setHeaderHidden(true);
+    tvw1->setIndentation(16);
+    tvw1->setUniformRowHeights(true);
+    tvw1->setExpandsOnDoubleClick(true);
+    tvw1->setContextMenuPolicy(Qt::PreventContextMenu);
+    tvw1->installEventFilter(this);
+    tvw1->viewport()->installEventFilter(this);
+
+    CommResize = new QFrame(this);
+    CommResize->setObjectName("CommResize");
+    CommResize->setFrameShape(QFrame::VLine);
+    CommResize->setCursor(Qt::SizeHorCursor);
+    CommResize->installEventFilter(this);
+
+    Picture2 = new QWidget(this);
+    Picture2->setObjectName("Picture2");
+    Picture2->hide();
+
+    Picture3 = new QWidget(this);
+    Picture3->setObjectName("Picture3");
+    Picture3->setAutoFillBackground(true);
+    rt1 = new QPlainTextEdit(Picture3);
+    rt1->setObjectName("rt1");
+    rt1->setReadOnly(true);
+    rt1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    rt1->viewport()->installEventFilter(this);
+    auto* paneLayout = new QVBoxLayout(Picture3);
+    paneLayout->setContentsMargins(0, 0, 0, 0);
+    paneLayout->addWidget(rt1);
+
+    Picture1 = new PicturePane(this);
+    Picture1->setObjectName("Picture1");
+    Picture1->onMenu = [this](const QPoint& at) { tmenu->popup(at); };
+
+    ListView1 = makeReportList(this, "ListView1", {"Title", "Size(K)", "Doc Type", "date"});
+    const char* const tags[] = {"str", "num", "str", "date"};
+    for (int i = 0; i < 4; ++i) ListView1->headerItem()->setData(i, platform::kTagRole, QString(tags[i]));
+    ListView1->setColumnWidth(0, 320);
+    ListView2 = makeReportList(this, "ListView2", {"Title Found", "Parent Book Class"});
+
+    Frame1 = new QGroupBox("Explain", this);
+    Frame1->setObjectName("Frame1");
+    Text2 = new QTextEdit(Frame1);
+    Text2->setObjectName("Text2");
+    Text2->setReadOnly(true);
+    auto* explainLayout = new QVBoxLayout(Frame1);
+    explainLayout->addWidget(Text2);
+    Frame1->resize(300, 160);
+    Frame1->installEventFilter(this);
+    Frame3 = new QFrame(this);
+    Frame3->setObjectName("Frame3");
+    Frame3->setFrameShape(QFrame::Box);
+    Frame3->setLineWidth(2);
+    Frame3->hide();
+    Frame3->installEventFilter(this);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName("StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    for (int i = 0; i < 3; ++i) {
+        auto* panel = new QLabel(StatusBar1);
+        panel->setObjectName(QString("StatusBar1Panel%1").arg(i + 1));
+        panel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        StatusBar1->addWidget(panel, i == 0 ? 1 : 0);
+        panels_.push_back(panel);
+    }
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+
+    connect(Command1, &QPushButton::clicked, this, &MainWindow::command1Click);
+    connect(Command2, &QPushButton::clicked, this, &MainWindow::chooseTextFont);
+    connect(Command3, &QPushButton::clicked, this, &MainWindow::chooseTextBackColour);
+    connect(Command5, &QPushButton::clicked, this, [this] { goNextPrevDoc(0); });
+    connect(Command6, &QPushButton::clicked, this, [this] { goNextPrevDoc(1); });
+    connect(Combo1, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && size_t(index) < settings_.history.size())
+            openBookLib(QString::fromStdString(settings_.history[size_t(index)]));
+    });
+    connect(Combo4, &QComboBox::activated, this, [this] { runSearch(); });
+    connect(Text1, &QLineEdit::returnPressed, this, &MainWindow::runSearch);
+    connect(tvw1, &QTreeWidget::itemClicked, this, [this] { treeSelectionHandler(); });
+    connect(tvw1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        if (item->childCount() == 0) return;
+        // Grandchildren appear as a class is opened, so every open class shows its expander.
+        for (int i = 0; i < item->childCount(); ++i) {
+            QTreeWidgetItem* child = item->child(i);
+            if (platform::tagOf(child) != "nr" && child->childCount() == 0)
+                child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        }
+    });
+    connect(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::onListView1Click);
+    connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListView1DoubleClick);
+    connect(ListView1->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortListView);
+    connect(ListView2, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListView2DoubleClick);
+    connect(ListView2, &QTreeWidget::itemActivated, this, &MainWindow::onListView2DoubleClick);
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        if (!isVisible() || !isEnabled()) return;
+        const qint64 seconds = (QDateTime::currentMSecsSinceEpoch() - readingStarted_) / 1000;
+        showStatus(QTime(0, 0).addSecs(int(seconds % 86400)).toString("HH:mm:ss"), 2);
+    });
+}
+
+QAction* MainWindow::addMenuItem(QMenu* menu, const QString& caption, const QString& name,
+                                 const QKeySequence& keys, std::function<void()> act) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (!keys.isEmpty()) {
+        action->setShortcut(keys);
+        // The shortcuts belong to the tree: they act while it has the focus.
+        action->setShortcutContext(Qt::WidgetShortcut);
+        tvw1->addAction(action);
+    }
+    connect(action, &QAction::triggered, this, [act = std::move(act)] { act(); });
+    return action;
+}
+
+void MainWindow::buildMenus() {
+    pmenu = new QMenu("pmenu", this);
+    pmenu->setObjectName("pmenu");
+    addMenuItem(pmenu, "Go Parent Node", "menu_去上级目录", QKeySequence("Ctrl+S"), [this] { goParentNode(); });
+    addMenuItem(pmenu, "Go Parent Next", "menu_去下一目录", QKeySequence("Ctrl+X"), [this] { goParentNext(); });
+    addMenuItem(pmenu, "Mark Me Readed", "menu_标为已读", QKeySequence("Ctrl+R"), [this] { markRead(true); });
+    addMenuItem(pmenu, "Mark Me Not Readed", "menu_标为未读", QKeySequence("Ctrl+T"), [this] { markRead(false); });
+    addMenuItem(pmenu, "Refresh Selected Node", "menu_刷新节点", QKeySequence("Ctrl+U"),
+                [this] { refreshSelectedNode(); });
+    addMenuItem(pmenu, "Full Screen Show", "menu_全屏幕浏览", QKeySequence("Ctrl+F"), [] {});
+    addMenuItem(pmenu, "Open Me With OS ", "menu_用notepad打开", QKeySequence("Ctrl+W"), [this] { openWithOS(); });
+    addMenuItem(pmenu, "List Selected Class", "menu_列表选定类型tvw1", {}, [this] { listSelectedClass(); });
+    pmenu->addSeparator()->setObjectName("menu_dsf89sd8fg9");
+    addMenuItem(pmenu, "Change Library Password", "menu_更改书库口令", QKeySequence("Ctrl+L"),
+                [this] { changeLibraryPassword(); });
+    addMenuItem(pmenu, "Change Class Passwd", "menu_更改当前书类口令", QKeySequence("Ctrl+P"),
+                [this] { changeClassPassword(); });
+    addMenuItem(pmenu, "Open A Book Lib", "menu_打开书库文件", QKeySequence("Ctrl+O"), [this] { command1Click(); });
+    QMenu* select = pmenu->addMenu("Select Book Lib");
+    select->setObjectName("menu_选择书库文件");
+    QMenu* lists = pmenu->addMenu("Show ListView");
+    lists->setObjectName("menu_showListview");
+    addMenuItem(lists, "Show Book Doc ListView", "menu_showBookListView", QKeySequence("Ctrl+Ins"),
+                [this] { showBookListView(); });
+    addMenuItem(lists, "Show Search Doc ListView", "menu_showSearchListView", QKeySequence("Shift+Ins"),
+                [this] { showSearchListView(); });
+    addMenuItem(pmenu, "Roll Back Selection", "menu_undo1", QKeySequence("Ctrl+Z"), [this] { rollBackSelection(); });
+    addMenuItem(pmenu, "User Manual", "menu_usermanual", {}, [this] { showUserManual(); });
+    addMenuItem(pmenu, "Options", "menu_设置参数", {}, [] {});
+    addMenuItem(pmenu, "&Quit", "menu_QuitAll", {}, [this] { close(); });
+    QMenu* iconSizes = pmenu->addMenu("图标大小");
+    iconSizes->setObjectName("menu_图标大小zz");
+    iconSizes->menuAction()->setVisible(false);
+    addMenuItem(iconSizes, "小号", "menu_小号", {}, [this] { applyIconSize(16); });
+    addMenuItem(iconSizes, "中号", "menu_中号", {}, [this] { applyIconSize(32); });
+    addMenuItem(iconSizes, "大号", "menu_大号", {}, [this] { applyIconSize(48); });
+
+    tmenu = new QMenu("tmenu", this);
+    tmenu->setObjectName("tmenu");
+    QAction* ownSize = addMenuItem(tmenu, "Picture Original Size", "menu_图像扩展", {}, [] {});
+    ownSize->setCheckable(true);
+    connect(ownSize, &QAction::toggled, this, [this](bool on) {
+        pictureOwnSize_ = on;
+        if (Picture1->isVisible()) showPicBytes({}, on);
+    });
+    addMenuItem(tmenu, "Show Pic in Full Screen", "menu_全屏浏览", {}, [] {});
+}
+
+void MainWindow::loadWindow(const QString& commandLine) {
+    readingStarted_ = QDateTime::currentMSecsSinceEpoch();
+    Timer1->stop();
+    gMainForm = this;
+    settings_ = seams_.settings->load();
+    myDBName_ = QString::fromStdString(resolveLibPath(settings_.myDBName));
+    applySettings();
+    Frame1->hide();
+    Combo4->clear();
+    for (const char* mode : kSearchModes) Combo4->addItem(mode);
+    Combo4->setCurrentIndex(0);
+    createViewers();
+    hideViewers();
+    fillHistoryCombo();
+    buildHistoryMenu();
+    applyIconSize(settings_.currIconSize);
+
+    const QString named = commandLine.trimmed();
+    if (!named.isEmpty() && store::ctreebook::isVYNEFile(named.toStdString())) {
+        if (openBookLib(named)) buildHistoryMenu();
+    } else if (!myDBName_.isEmpty()) {
+        if (store::ctreebook::isVYNEFile(myDBName_.toStdString()))
+            showLibrary();
+        else
+            showStatus("File " + myDBName_ + " isn't a book lib!, can't load in.", 99);
+    }
+    Timer1->start();
+    layoutWindow();
+}
+
+void MainWindow::applySettings() {
+    cbook.colours = settings_.colours;
+    QFont font = rt1->font();
+    if (!settings_.textFontFamily.isEmpty()) font.setFamily(settings_.textFontFamily);
+    if (settings_.textFontSize > 0) font.setPointSizeF(settings_.textFontSize);
+    font.setBold(settings_.textFontBold);
+    rt1->setFont(font);
+    applyTextColours();
+}
+
+void MainWindow::applyTextColours() {
+    QPalette palette = rt1->palette();
+    palette.setColor(QPalette::Base, platform::colourFromRgb(settings_.textBackColour));
+    palette.setColor(QPalette::Text, platform::colourFromRgb(settings_.textForeColour));
+    rt1->setPalette(palette);
+    QPalette back = Picture3->palette();
+    back.setColor(QPalette::Window, platform::colourFromRgb(settings_.textBackColour));
+    Picture3->setPalette(back);
+}
+
+void MainWindow::collectSettings() {
+    settings_.myDBName = myDBName_.toStdString();
+    settings_.colours = cbook.colours;
+    settings_.textFontFamily = rt1->font().family();
+    settings_.textFontSize = rt1->font().pointSizeF();
+    settings_.textFontBold = rt1->font().bold();
+    settings_.textBackColour = platform::rgbFromColour(rt1->palette().color(QPalette::Base));
+    settings_.textForeColour = platform::rgbFromColour(rt1->palette().color(QPalette::Text));
+    rememberReadingPosition();
+}
+
+void MainWindow::shutdown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    Timer1->stop();
+    collectSettings();
+    // Entries whose files are gone are dropped as the history is written.
+    std::erase_if(settings_.history, [this](const std::string& name) { return !filePath.fileExist(name); });
+    seams_.settings->save(settings_);
+    removeViewers();
+    filePath.clearTmpPath();
+    cbook.closeDB();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutdown();
+    event->accept();
+}
+
+void MainWindow::showStatus(const QString& text, int kind) {
+    if (kind == 99) {
+        platform::showMessage(this, "Note", text, platform::MessageIcon::Information);
+        return;
+    }
+    const int panel = kind < 2 ? 1 : kind;
+    while (panels_.size() < panel) {
+        auto* added = new QLabel(StatusBar1);
+        StatusBar1->addWidget(added);
+        panels_.push_back(added);
+    }
+    panels_[panel - 1]->setText(text);
+    platform::yield(0);
+}
+
+QString MainWindow::statusText(int panel) const {
+    return panel >= 1 && panel <= panels_.size() ? panels_[panel - 1]->text() : QString();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == tvw1 && type == QEvent::KeyRelease) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->isAutoRepeat()) onTreeKeyReleased(key->key(), key->modifiers());
+    } else if (watched == tvw1->viewport() && type == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            onTreeRightPress(mouse->position().toPoint());
+            return true;
+        }
+    } else if (watched == CommResize) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+            startSplitterDrag(int(mouse->position().x()));
+            return true;
+        }
+        if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {
+            dropSplitter(CommResize->mapTo(this, mouse->position().toPoint()).x());
+            return true;
+        }
+    } else if (watched == Frame1 && type == QEvent::MouseButtonPress) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            explainGrab_ = mouse->position().toPoint();
+            Frame3->setGeometry(Frame1->geometry());
+            Frame1->hide();
+            Frame3->show();
+            Frame3->raise();
+            Frame3->grabMouse();
+            return true;
+        }
+    } else if (watched == Frame3 && (type == QEvent::MouseMove || type == QEvent::MouseButtonRelease)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        moveExplainOutline(mouse->globalPosition().toPoint());
+        if (type == QEvent::MouseButtonRelease) {
+            Frame3->releaseMouse();
+            Frame3->hide();
+            Frame1->move(Frame3->pos());
+            Frame1->show();
+            Frame1->raise();
+        }
+        return true;
+    } else if (watched == rt1->viewport() && type == QEvent::MouseButtonPress) {
+        if (Frame1->isVisible()) Frame1->hide();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::moveExplainOutline(const QPoint& globalPos) {
+    Frame3->move(mapFromGlobal(globalPos) - explainGrab_);
+}
+
+}  // namespace browser

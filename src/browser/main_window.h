@@ -1,0 +1,246 @@
+// MainWindow: the browser's only main window. It owns the library store for the run, shows one
+// library at a time in the class tree tvw1, lists a class in ListView1 and search results in
+// ListView2, and shows a document in the viewer for its format.
+//
+// Controls keep their design names as object names. Member definitions are spread over files
+// by topic: main_window.cpp (controls, menus, start-up, shutdown), library_open.cpp,
+// tree_pane.cpp, doc_lists.cpp, display.cpp, search_panel.cpp, layout.cpp, viewers.cpp.
+#pragma once
+
+#include "browser/browser_settings.h"
+#include "browser/selection_ring.h"
+#include "platform/icons.h"
+#include "platform/qt_controls.h"
+#include "platform/viewer.h"
+#include "store/ctreebook.h"
+#include "util/file_path.h"
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace browser {
+
+class PicturePane;
+
+// What the window is given from outside; every member has a working default.
+struct MainWindowSeams {
+    // Makes a run-time viewer; null when this build or this run cannot have it.
+    std::function<std::unique_ptr<platform::Viewer>(platform::ViewerKind, QWidget*)> makeViewer =
+        platform::makeViewer;
+    // Where the settings live; null: in memory only.
+    std::shared_ptr<SettingsStore> settings;
+};
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowSeams seams = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up steps: settings, viewers, history, then the library named on the command
+    // line (when it is one) or the one shown last.
+    void loadWindow(const QString& commandLine);
+    // The orderly end: settings and history saved, viewers removed, temporary folder emptied,
+    // library closed. Runs once; closing the window runs it too.
+    void shutdown();
+
+    // ---- Opening a library ----
+    bool openBookLib(const QString& fileName);
+    // The open button: asks for a library file and opens it.
+    void command1Click();
+    // kind 99: a message box titled "Note"; below 2: status panel 1; otherwise panel kind.
+    void showStatus(const QString& text, int kind = 0);
+    QString statusText(int panel = 1) const;
+
+    // ---- Tree pane ----
+    // Shows the selected node: a class is listed, a document displayed.
+    void treeSelectionHandler();
+    void showBookClass(int32_t id);
+    // Walks the tree down to the record, loading levels on the way, and selects it.
+    bool selectDocById(int32_t id);
+    void rollBackSelection();
+    // Selects the node, scrolls it into view and shows it.
+    void selectAndShow(QTreeWidgetItem* item);
+    QTreeWidgetItem* selectedNode() const;
+    QTreeWidgetItem* nodeByKey(const QString& key) const { return tree_.item(key); }
+    // "Go Parent Node", "Go Parent Next", "Refresh Selected Node"
+    void goParentNode();
+    void goParentNext();
+    void refreshSelectedNode();
+
+    // ---- Document lists ----
+    void sortListView(int column);
+    void showBookListView();
+    void showSearchListView();
+
+    // ---- Display ----
+    void showBookDoc(int32_t id);
+    // The working folder is kept for links; the desktop opens files in their own folder.
+    void showDocFile(const QString& fileName, const QString& format, const QString& workFolder);
+    void showLinkedFile(const QString& fileName, const QString& workFolder);
+    void showPicFile(const QString& fileName);
+    void showPicBytes(const QByteArray& bytes, bool ownSize);
+    void hideViewers();
+    void goNextPrevDoc(int direction);
+    // Steps to the next (1) or previous (0) document; its plain text when it is text-like.
+    QString showNextNR(int direction);
+    void refreshTextColour();
+    void markRead(bool readed);
+    void chooseTextFont();
+    void chooseTextBackColour();
+    void openWithOS();
+    void showUserManual();
+
+    // ---- Search ----
+    void runSearch();
+
+    // ---- Layout ----
+    void layoutWindow();
+    // The splitter drag: the grab offset inside CommResize, then the drop in window x.
+    void startSplitterDrag(int grabOffset);
+    void dropSplitter(int windowX);
+    static constexpr int kMinTreeWidth = 80;
+    static constexpr int kDefaultTreeWidth = 200;
+
+    // ---- Controls (design names) ----
+    QTreeWidget* tvw1 = nullptr;
+    QTreeWidget* ListView1 = nullptr;
+    QTreeWidget* ListView2 = nullptr;
+    QPlainTextEdit* rt1 = nullptr;
+    PicturePane* Picture1 = nullptr;
+    QWidget* Picture2 = nullptr;
+    QWidget* Picture3 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QComboBox* Combo4 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QFrame* CommResize = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QTextEdit* Text2 = nullptr;
+    QFrame* Frame3 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QMenu* pmenu = nullptr;
+    QMenu* tmenu = nullptr;
+
+    // The run-time viewers; null when absent. FramerControl1 is the Office viewer.
+    std::unique_ptr<platform::Viewer> WebBrowser1, WMP1, FLASH1, PDF1, FramerControl1;
+
+    store::ctreebook cbook;
+    clsFilePath filePath;
+
+    const QString& myDBName() const { return myDBName_; }
+    const std::vector<std::string>& history() const { return settings_.history; }
+    const BrowserSettings& settings() const { return settings_; }
+    bool pictureOwnSize() const { return pictureOwnSize_; }
+    double comResizeMinWidth() const { return settings_.comResizeMinWidth; }
+    int32_t listedClassId() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    // The store's events, questions and password prompts come to this window.
+    void connectStore();
+    QAction* addMenuItem(QMenu* menu, const QString& caption, const QString& name, const QKeySequence& keys,
+                         std::function<void()> act);
+    void applySettings();
+    // The text pane's back and text colours; Picture3 takes the back colour.
+    void applyTextColours();
+    void layoutPicture();
+    // Where the viewers, lists and text pane lie: right of the splitter, below the top strip.
+    QRect viewerRect() const;
+    void collectSettings();
+    void createViewers();
+    std::unique_ptr<platform::Viewer> createViewer(platform::ViewerKind kind, const char* name,
+                                                   const QString& firstLine, const QString& secondLine);
+    void removeViewers();
+    QList<QWidget*> paneList() const;
+    // The name unchanged when the file exists, else the same file name in the program folder.
+    std::string resolveLibPath(const std::string& fileName) const;
+    void fillHistoryCombo();
+    void buildHistoryMenu();
+    void addLibHistory(const QString& fileName);
+    // The library shown last, opened again at start-up: nothing is saved, the history stays.
+    void showLibrary();
+    // Opens myDBName in the store and fills the tree; false (store closed, tree empty) when the
+    // library password is not given.
+    bool enterLibrary(const QString& wrongPassword);
+    void restoreReadingPosition();
+    void rememberReadingPosition();
+    void reportReadOnly();
+    void applyIconSize(int size);
+
+    void onTreeKeyReleased(int key, Qt::KeyboardModifiers modifiers);
+    void onTreeRightPress(const QPoint& pos);
+    void onListView1Click(QTreeWidgetItem* row);
+    void onListView1DoubleClick(QTreeWidgetItem* row);
+    void onListView2DoubleClick(QTreeWidgetItem* row);
+    void showNode(QTreeWidgetItem* item);
+    void changeClassPassword();
+    void changeLibraryPassword();
+    void listSelectedClass();
+    void wheelOverPicture(int steps);
+    // Shows the file in the viewer; the operating system takes it when the viewer cannot.
+    void showOnViewer(platform::Viewer* viewer, const QString& fileName);
+    // Hands the file to the operating system; a refusal or failure goes to the status bar.
+    void handToOS(const QString& fileName);
+    void setTextDocument(const QString& text);
+    void recolourSubtree(QTreeWidgetItem* item, bool readed);
+    void moveExplainOutline(const QPoint& globalPos);
+
+    MainWindowSeams seams_;
+    BrowserSettings settings_;
+    platform::MimeIconProvider icons16_{16};
+    platform::MimeIconProvider icons32_{32};
+    platform::QtTreeControl tree_;
+    platform::QtListControl list1_;
+    platform::QtListControl list2_;
+    SelectionRing ring_;
+
+    QString myDBName_;
+    QString libTitle_;
+    bool pictureOwnSize_ = false;
+    bool officeShown_ = false;
+    QString osTempFile_;
+    int splitterGrab_ = 0;
+    bool splitterDragging_ = false;
+    QPoint explainGrab_;
+    bool shutDown_ = false;
+    int sortColumn_ = 0;
+    bool sortDescending_ = false;
+    QList<QLabel*> panels_;
+    qint64 readingStarted_ = 0;
+};
+
+// The window through which the full-screen reader steps to the next document.
+extern MainWindow* gMainForm;
+
+}  // namespace browser

@@ -1,0 +1,197 @@
+// The class tree: choosing a node, listing a class, walking to a record, the selection ring,
+// the keyboard and the popup menu's tree commands.
+#include "browser/main_window.h"
+
+#include "store/password_prompts.h"
+#include "util/app_path.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+namespace browser {
+
+namespace {
+
+std::string s(const QString& text) { return text.toStdString(); }
+QString q(const std::string& text) { return QString::fromStdString(text); }
+
+bool isClassTag(const QString& tag) { return tag == "lx" || tag == "zlx"; }
+
+QString classPrompt(const QString& title) { return "Please input password for Class <" + title + ">: "; }
+
+}  // namespace
+
+QTreeWidgetItem* MainWindow::selectedNode() const { return tvw1->currentItem(); }
+
+void MainWindow::treeSelectionHandler() {
+    if (rt1->isVisible()) ring_.recordPosition(ring_.currentId(), rt1->textCursor().selectionStart());
+    const int position = rt1->isVisible() ? rt1->textCursor().selectionStart() : 0;
+    showStatus(QString(), 1);
+    hideViewers();
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    ring_.push(platform::idOf(node), position);
+    showNode(node);
+}
+
+void MainWindow::showNode(QTreeWidgetItem* node) {
+    const QString tag = platform::tagOf(node);
+    if (isClassTag(tag))
+        showBookClass(platform::idOf(node));
+    else if (tag == "nr")
+        showBookDoc(platform::idOf(node));
+}
+
+void MainWindow::selectAndShow(QTreeWidgetItem* item) {
+    if (!item) return;
+    tvw1->setCurrentItem(item);
+    tvw1->scrollToItem(item);
+    treeSelectionHandler();
+}
+
+void MainWindow::showBookClass(int32_t id) {
+    const QString key = platform::keyOfId(id);
+    if (cbook.sizeByid(id) == 0) cbook.changeSize(id, cbook.sizePid(id, true));
+    QTreeWidgetItem* node = tree_.item(key);
+    if (!node) return;
+    Text1->setText(node->text(0));
+    if (node->childCount() == 0) {
+        if (!store::askPassword(cbook, id, s(classPrompt(node->text(0))))) {
+            showStatus("Password Not Correct!", 1);
+            return;
+        }
+        cbook.book2TVWsub(tree_, s(key), true);
+        node->setExpanded(true);
+    }
+    cbook.btToListView(list1_, id, false);
+    ListView1->setProperty("classTag", QString::number(id));
+    ListView1->show();
+    ListView1->raise();
+    QString status = q(cbook.getPPathName(id, true));
+    if (status.isEmpty()) status = node->text(0);
+    status += "/" + QString::number(ListView1->topLevelItemCount()) + " Docs" + "(" +
+              q(clsFilePath::lenKstr(cbook.sizeByid(id), false)) + ")";
+    showStatus(status, 1);
+}
+
+int32_t MainWindow::listedClassId() const { return ListView1->property("classTag").toString().toInt(); }
+
+bool MainWindow::selectDocById(int32_t id) {
+    std::vector<int32_t> chain;
+    cbook.getParentIDs(id, chain);
+    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+        QTreeWidgetItem* node = tree_.item(platform::keyOfId(*at));
+        if (node && node->childCount() == 0 && isClassTag(platform::tagOf(node)))
+            cbook.book2TVWsub(tree_, s(platform::keyOfId(*at)), true);
+        if (node && *at != id) node->setExpanded(true);
+    }
+    QTreeWidgetItem* found = tree_.item(platform::keyOfId(id));
+    if (!found) return false;
+    tvw1->setCurrentItem(found);
+    tvw1->scrollToItem(found);
+    return true;
+}
+
+void MainWindow::rollBackSelection() {
+    if (rt1->isVisible()) ring_.recordPosition(ring_.currentId(), rt1->textCursor().selectionStart());
+    const auto slot = ring_.rollBack();
+    if (!slot || !selectDocById(slot->id)) return;
+    // The record walked back to is shown again, without making a new ring entry.
+    hideViewers();
+    showNode(selectedNode());
+    if (!rt1->isVisible()) return;
+    QTextCursor caret = rt1->textCursor();
+    const int end = std::max(rt1->document()->characterCount() - 1, 0);
+    caret.setPosition(std::clamp(slot->position, 0, end));
+    caret.setPosition(std::clamp(slot->position + 6, 0, end), QTextCursor::KeepAnchor);
+    rt1->setTextCursor(caret);
+}
+
+void MainWindow::goParentNode() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node || !node->parent()) return;
+    node->parent()->setExpanded(false);
+    selectAndShow(node->parent());
+}
+
+void MainWindow::goParentNext() {
+    QTreeWidgetItem* node = selectedNode();
+    QTreeWidgetItem* next = node ? platform::siblingOf(node->parent(), 1) : nullptr;
+    if (!next) return;
+    next->setExpanded(true);
+    selectAndShow(next);
+}
+
+void MainWindow::refreshSelectedNode() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    tree_.removeChildren(node);
+    if (!isClassTag(platform::tagOf(node))) return;
+    cbook.book2TVWsub(tree_, s(platform::keyOf(node)), true);
+    node->setExpanded(true);
+}
+
+void MainWindow::onTreeKeyReleased(int key, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) return;
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        treeSelectionHandler();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::onTreeRightPress(const QPoint& pos) {
+    if (QTreeWidgetItem* node = tvw1->itemAt(pos)) tvw1->setCurrentItem(node);
+    pmenu->popup(tvw1->viewport()->mapToGlobal(pos));
+}
+
+void MainWindow::changeClassPassword() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!cbook.openOK() || !node) {
+        showStatus("Lib not loaded yet or Class not selected!", 1);
+        return;
+    }
+    const bool changed = store::changePassword(cbook, platform::idOf(node), s(classPrompt(node->text(0))));
+    showStatus(changed ? "Changing Password OK!" : "Password changing canceled!", 1);
+}
+
+void MainWindow::changeLibraryPassword() {
+    if (!cbook.openOK() || tvw1->topLevelItemCount() == 0) {
+        showStatus("Lib not loaded yet !", 1);
+        return;
+    }
+    const bool changed = store::changePassword(cbook, 1, s("Please input password for Lib <" + libTitle_ + ">: "));
+    showStatus(changed ? "Lib Password Changed!" : "Password changing canceled!", 1);
+}
+
+void MainWindow::listSelectedClass() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    std::string text;
+    cbook.listLX(platform::idOf(node), 0, text);
+    const std::string listing = filePath.tmpFileName("txt");
+    filePath.saveTxtFile(listing, text);
+    handToOS(q(listing));
+}
+
+void MainWindow::applyIconSize(int size) {
+    const std::string folder = util::appPath();
+    cbook.addImgList(size, &icons16_, folder + "icon16", 3);
+    cbook.addImgList(size + 16, &icons32_, folder + "icon32", 3);
+    cbook.useImgSize(size);
+    settings_.currIconSize = size;
+    tvw1->setIconSize(QSize(size, size));
+}
+
+}  // namespace browser

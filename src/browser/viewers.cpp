@@ -1,0 +1,49 @@
+// The run-time viewers: made at start-up in a fixed order, each reported once when missing,
+// removed at shutdown.
+#include "browser/main_window.h"
+
+#include "platform/dialogs.h"
+
+namespace browser {
+
+using platform::ViewerKind;
+
+void MainWindow::createViewers() {
+    PDF1 = createViewer(ViewerKind::Pdf, "PDF1", "AcroPDF-OCX Not Found!",
+                        "Please Install Adobe PDF Reader, Otherwise You Can't Read Book With Type of pdf!");
+    FLASH1 = createViewer(ViewerKind::Flash, "FLASH1", "ShockwaveFlash-OCX Not Found!",
+                          "Please Install MacroMedia Flash Player, Otherwise You Can't Read Book With Type of swf!");
+    WMP1 = createViewer(ViewerKind::Media, "WMP1", "WMP-OCX Not Found!",
+                        "Please Install Microsoft Media Player, Otherwise You Can't Read Book With Type of wmp!");
+    WebBrowser1 = createViewer(
+        ViewerKind::Web, "WebBrowser1", "WebBrowser-OCX not found!",
+        "Please Install Microsoft Internet Explorer, Otherwise You Can't Read Book With Type of Web Page!");
+    // Without the Office viewer, Office documents go to the operating system; that is no news.
+    FramerControl1 = seams_.makeViewer(ViewerKind::Office, this);
+    if (FramerControl1) FramerControl1->widget()->setObjectName("FramerControl1");
+}
+
+std::unique_ptr<platform::Viewer> MainWindow::createViewer(ViewerKind kind, const char* name,
+                                                           const QString& firstLine, const QString& secondLine) {
+    std::unique_ptr<platform::Viewer> viewer = seams_.makeViewer(kind, this);
+    if (viewer) {
+        viewer->widget()->setObjectName(name);
+        viewer->widget()->hide();
+        return viewer;
+    }
+    if (settings_.silencedMessages.count(name)) return nullptr;
+    if (platform::showMessageOfferingSilence(this, windowTitle(), firstLine + "\n" + secondLine)) {
+        settings_.silencedMessages.insert(name);
+        seams_.settings->save(settings_);
+    }
+    return nullptr;
+}
+
+void MainWindow::removeViewers() {
+    for (auto* viewer : {&PDF1, &FLASH1, &WMP1, &WebBrowser1, &FramerControl1}) {
+        if (*viewer) (*viewer)->hideViewer();
+        viewer->reset();
+    }
+}
+
+}  // namespace browser

@@ -1,0 +1,89 @@
+#include "platform/dialogs.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QtDebug>
+
+namespace platform {
+
+DialogAnswers& dialogAnswers() {
+    static DialogAnswers answers;
+    return answers;
+}
+
+namespace {
+
+// False (and a log line) where no one could answer a real dialog.
+bool canShowModal(const QString& what) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) return true;
+    qWarning().noquote() << "unanswered dialog skipped on the offscreen platform:" << what;
+    return false;
+}
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void showMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) {
+    if (auto& answer = dialogAnswers().message) return answer(title, text, icon);
+    if (!canShowModal(title + ": " + text)) return;
+    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool showMessageOfferingSilence(QWidget* parent, const QString& title, const QString& text) {
+    if (auto& answer = dialogAnswers().messageOfferingSilence) return answer(title, text);
+    if (!canShowModal(title + ": " + text)) return false;
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    auto* silence = new QCheckBox(QObject::tr("Don't show this again"), &box);
+    box.setCheckBox(silence);
+    box.exec();
+    return silence->isChecked();
+}
+
+bool askQuestion(QWidget* parent, const QString& title, const QString& question) {
+    if (auto& answer = dialogAnswers().question) return answer(title, question);
+    if (!canShowModal(title + ": " + question)) return false;
+    return QMessageBox::question(parent, title, question, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+QString pickOpenFile(QWidget* parent, const QString& title, const QString& filter, const QString& start) {
+    if (auto& answer = dialogAnswers().openFile) return answer(title, filter, start);
+    if (!canShowModal(title)) return {};
+    const QString folder = QFileInfo(start).isDir() ? start : QFileInfo(start).absolutePath();
+    const QString filters = filter.isEmpty() ? QString() : filter + ";;" + QObject::tr("All files (*)");
+    return QFileDialog::getOpenFileName(parent, title, start.isEmpty() ? QString() : folder, filters);
+}
+
+std::optional<QColor> pickColour(QWidget* parent, const QString& title, const QColor& initial) {
+    if (auto& answer = dialogAnswers().colour) return answer(title, initial);
+    if (!canShowModal(title)) return std::nullopt;
+    const QColor chosen = QColorDialog::getColor(initial, parent, title);
+    if (!chosen.isValid()) return std::nullopt;
+    return chosen;
+}
+
+std::optional<QFont> pickFont(QWidget* parent, const QString& title, const QFont& initial) {
+    if (auto& answer = dialogAnswers().font) return answer(title, initial);
+    if (!canShowModal(title)) return std::nullopt;
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent, title);
+    if (!ok) return std::nullopt;
+    return chosen;
+}
+
+}  // namespace platform
