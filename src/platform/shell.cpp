@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include "util/hooks.h"
+
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
@@ -64,6 +66,12 @@ std::optional<QString> openWithOS(const QString& path) {
     if (!opener()(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())))
         return QStringLiteral("The system could not open %1.").arg(QFileInfo(path).fileName());
     return std::nullopt;
+}
+
+void installShellHook() {
+    util::setOpenFileHook([](const std::string& file, const std::string&) {
+        return !openWithOS(QString::fromStdString(file)).has_value();
+    });
 }
 
 void setOsOpener(OsOpener replacement) {

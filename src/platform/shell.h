@@ -20,6 +20,10 @@ std::optional<QString> refusalReason(const QString& path);
 // reason in plain words for the status bar (refused as runnable, missing, or the system failed).
 std::optional<QString> openWithOS(const QString& path);
 
+// Makes the utilities' "open with the desktop" (clsFilePath::shellShowFile, shellShowText) go
+// through openWithOS; called once at start-up. Its refusals come back to those callers as false.
+void installShellHook();
+
 // What actually asks the system to open a URL; QDesktopServices::openUrl unless replaced.
 // Tests replace it so that nothing is launched.
 using OsOpener = std::function<bool(const QUrl&)>;

@@ -1,28 +1,18 @@
 #include "platform/viewer.h"
 
 #include "platform/viewer_kinds.h"
+#include "util/app_path.h"
 #include "vyne_config.h"
-
-#include <QDir>
 
 namespace platform {
 namespace {
-
-QString& temporaryFolderSetting() {
-    static QString folder;
-    return folder;
-}
 
 // An Office conversion that takes longer than this has hung; the document goes to the system.
 constexpr int kOfficeTimeoutMs = 120'000;
 
 }  // namespace
 
-void setTemporaryFolder(const QString& folder) {
-    temporaryFolderSetting() = folder.isEmpty() ? QString() : QDir::cleanPath(QDir(folder).absolutePath());
-}
-
-QString temporaryFolder() { return temporaryFolderSetting(); }
+QString temporaryFolder() { return QString::fromStdString(util::appPath() + "tmp"); }
 
 std::unique_ptr<Viewer> makeViewer(ViewerKind kind, QWidget* parent) {
     switch (kind) {

@@ -41,12 +41,6 @@ private:
     std::function<void(const QString&)> status_;
 };
 
-// The temporary folder: the only local folder whose files library web pages may load, and where
-// converted documents are written. Set once at start-up, before viewers show anything; until it
-// is set, a library page may load nothing local but itself.
-void setTemporaryFolder(const QString& folder);
-QString temporaryFolder();
-
 // Creates the viewer of that kind as a child of parent, or null when this build or this run
 // cannot have it. The Flash viewer is always null on this platform.
 std::unique_ptr<Viewer> makeViewer(ViewerKind kind, QWidget* parent);

@@ -8,6 +8,10 @@
 
 namespace platform {
 
+// The program's temporary folder: the only local folder whose files library web pages may load,
+// and where converted documents are written.
+QString temporaryFolder();
+
 std::unique_ptr<Viewer> makeWebViewer(QWidget* parent);
 std::unique_ptr<Viewer> makeMediaViewer(QWidget* parent);
 std::unique_ptr<Viewer> makePdfViewer(QWidget* parent);

@@ -29,10 +29,12 @@
 namespace platform {
 namespace {
 
-// A folder for the conversion's own files: inside the temporary folder when there is one.
+// A folder for the conversion's own files inside the temporary folder, which is created
+// private to the user when missing.
 std::unique_ptr<QTemporaryDir> scratchFolder(const QString& label) {
-    const QString base = temporaryFolder().isEmpty() ? QDir::tempPath() : temporaryFolder();
-    QDir().mkpath(base);
+    const QString base = temporaryFolder();
+    if (!QFileInfo::exists(base) && QDir().mkpath(base))
+        QFile::setPermissions(base, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     auto dir = std::make_unique<QTemporaryDir>(base + QStringLiteral("/vyne-%1-XXXXXX").arg(label));
     return dir->isValid() ? std::move(dir) : nullptr;
 }

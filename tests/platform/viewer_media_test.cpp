@@ -1,6 +1,6 @@
 #include "platform/viewer.h"
 #include "support/temp_dir.h"
-#include "viewer_wait.h"
+#include "viewer_test_support.h"
 #include "vyne_config.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "platform/viewer.h"
 #include "support/temp_dir.h"
-#include "viewer_wait.h"
+#include "viewer_test_support.h"
 #include "vyne_config.h"
 
 #include <gtest/gtest.h>
@@ -67,20 +67,17 @@ QVariant evaluate(QWebEnginePage* page, const QString& script) {
 class WebViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::setTemporaryFolder(QString::fromStdString(tmp.path()));
         viewer = platform::makeViewer(platform::ViewerKind::Web, &window);
         ASSERT_NE(viewer, nullptr);
         viewer->setStatusHandler([this](const QString& text) { status = text; });
         window.resize(400, 300);
         window.show();
     }
-    void TearDown() override { platform::setTemporaryFolder(QString()); }
-
     QWebEnginePage* page() { return static_cast<QWebEngineView*>(viewer->widget())->page(); }
 
     // Shows the page and waits until its script has filled window.results with every key.
     QVariantMap showAndCollect(const std::string& html, int keys) {
-        const std::string file = tmp.file("page.htm");
+        const std::string file = home.tmp("page.htm");
         testing_support::writeFile(file, html);
         bool loaded = false;
         QObject context;
@@ -95,7 +92,8 @@ protected:
         return results;
     }
 
-    TempDir tmp, outside;
+    ScopedProgramFolder home;
+    TempDir outside;
     QWidget window;
     std::unique_ptr<platform::Viewer> viewer;
     QString status;
@@ -103,7 +101,7 @@ protected:
 
 TEST_F(WebViewerTest, LibraryPageLoadsOnlyItselfAndTheTemporaryFolder) {
     CountingServer server;
-    writePicture(tmp.file("inside.png"));
+    writePicture(home.tmp("inside.png"));
     const QString outsidePicture = writePicture(outside.file("outside.png"));
     const std::string html =
         "<html><body><script>window.results = {};"
@@ -151,7 +149,7 @@ TEST_F(WebViewerTest, WebAddressOfALinkMayUseTheNetwork) {
 }
 
 TEST_F(WebViewerTest, RefusesWhatItCannotShow) {
-    EXPECT_FALSE(viewer->showFile(QString::fromStdString(tmp.file("missing.htm"))));
+    EXPECT_FALSE(viewer->showFile(QString::fromStdString(home.tmp("missing.htm"))));
     EXPECT_FALSE(status.isEmpty());
     EXPECT_FALSE(viewer->showUrl("mailto:someone@example.org"));
 }
