@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -107,11 +108,12 @@ Limits limitsFor(size_t fileSize) {
     }
     int code = kChildFailed;
     try {
-        std::vector<uint8_t> image(size);
-        if (readAll(fileFd, image.data(), size)) {
+        // A private mapping: the file's pages are read as libmdb asks for them, never written.
+        void* image = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE, fileFd, 0);
+        if (image != MAP_FAILED) {
             bool pipeOk = true;
             std::string why;
-            bool ok = dumpImage(image.data(), size,
+            bool ok = dumpImage(static_cast<uint8_t*>(image), size,
                                 [&](const std::string& piece) {
                                     if (pipeOk) pipeOk = writeAll(out, piece.data(), piece.size());
                                 },
@@ -126,11 +128,12 @@ Limits limitsFor(size_t fileSize) {
 
 // Collects the child's stream until it ends; kills the child when it takes too long or
 // sends more than `cap` bytes.
-std::string collect(pid_t child, int in, size_t cap, std::chrono::milliseconds wall, int& status) {
+std::string collect(pid_t child, int in, size_t expected, size_t cap, std::chrono::milliseconds wall, int& status) {
     std::string stream;
+    stream.reserve(std::min(cap, expected));
     auto deadline = std::chrono::steady_clock::now() + wall;
     const char* stopped = nullptr;
-    char buf[65536];
+    std::vector<char> buf(size_t(1) << 20);
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
@@ -145,14 +148,14 @@ std::string collect(pid_t child, int in, size_t cap, std::chrono::milliseconds w
             break;
         }
         if (r == 0) continue;
-        ssize_t n = ::read(in, buf, sizeof buf);
+        ssize_t n = ::read(in, buf.data(), buf.size());
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;  // end of stream (or a broken pipe)
         if (stream.size() + size_t(n) > cap) {
             stopped = "it holds far more data than its size allows";
             break;
         }
-        stream.append(buf, size_t(n));
+        stream.append(buf.data(), size_t(n));
     }
     if (stopped) ::kill(child, SIGKILL);
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
@@ -177,6 +180,7 @@ Image readIsolated(const std::string& path) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) throw Error(ErrorCode::CannotOpen, "the file cannot be read now (no pipe)");
     Fd readEnd(fds[0]), writeEnd(fds[1]);
+    ::fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);  // fewer switches between the two processes
     Fd devNull(::open("/dev/null", O_WRONLY | O_CLOEXEC));
     Limits limits = limitsFor(size);
 
@@ -188,7 +192,7 @@ Image readIsolated(const std::string& path) {
     }
     writeEnd.reset();
     int status = 0;
-    std::string stream = collect(child, readEnd.get(), maxStreamSize(size), limits.wall, status);
+    std::string stream = collect(child, readEnd.get(), size, maxStreamSize(size), limits.wall, status);
 
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
