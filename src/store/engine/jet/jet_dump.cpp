@@ -276,6 +276,8 @@ void forEachRow(MdbHandle* mdb, MdbTableDef* t, size_t fileSize, Visit&& visit) 
     std::vector<bool> pageSeen(fileSize / kPageSize);
     guint32 page = 0;
     size_t count = 0;
+    // libmdb walks a table's pages through its usage map and assumes one is there.
+    if (!t->usage_map || t->map_sz < 5) throw Broken{"a table without a map of its pages"};
     mdb_rewind_table(t);
     while (mdb_fetch_row(t)) {
         if (t->cur_phys_pg != page) {
