@@ -88,6 +88,8 @@ public:
     // None of these keeps the file open or changes it.
     static bool isTreeBookDB(const std::string& fileName);
     static bool isVYNEFile(const std::string& fileName);
+    // Why a file is not a library, in plain words; "" when it is one.
+    static std::string libraryProblem(const std::string& fileName);
     static bool isDualLXBookDB(const std::string& fileName);
     static bool dbContainTab(const std::string& fileName, const std::string& tableName);
 
@@ -99,6 +101,8 @@ public:
     bool Initialize();
     void closeDB();
     bool openOK() const { return open_; }
+    // Opens libraries for reading only from now on (tools that only look); default false.
+    void setReadOnlyOpen(bool on) { readOnlyOpen_ = on; }
 
     engine::Database* myDB() const { return db_.get(); }
     engine::Recordset* myRS() const { return rs_.get(); }
@@ -520,6 +524,7 @@ private:
     std::string noteTabName_ = "note";
     bool noteAvailable_ = false;
     bool open_ = false;
+    bool readOnlyOpen_ = false;
     bool zed_ = true;
     engine::Bookmark firstBookmark_;
     engine::Bookmark firstBookmarkNR_;

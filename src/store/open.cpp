@@ -53,13 +53,27 @@ bool ctreebook::isTreeBookDB(const std::string& fileName) {
     }
 }
 
-bool ctreebook::isVYNEFile(const std::string& fileName) {
+bool ctreebook::isVYNEFile(const std::string& fileName) { return libraryProblem(fileName).empty(); }
+
+std::string ctreebook::libraryProblem(const std::string& fileName) {
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec)) return "the file does not exist";
+    if (std::filesystem::is_directory(fileName, ec)) return "it is a folder";
     auto db = openForReading(fileName);
+    if (!db) return "it is not a database file (or it is damaged)";
     try {
-        return db && holdsTables(*db, {"tree", "nr"}) && libID(*db, "tree") == kTreeLibID &&
-               libID(*db, "nr") == kNrLibID;
+        for (const char* table : {"tree", "nr"})
+            if (!tableExists(*db, table)) return std::string("it has no table \"") + table + "\"";
+        for (auto [table, want] : {std::pair{"tree", kTreeLibID}, {"nr", kNrLibID}}) {
+            const int32_t got = libID(*db, table);
+            if (got != want)
+                return std::string("QuillmereLibID of table \"") + table + "\" is " +
+                       (got ? std::to_string(got) : std::string("missing")) + ", not " +
+                       std::to_string(want);
+        }
+        return {};
     } catch (...) {
-        return false;
+        return "its tables cannot be read";
     }
 }
 
@@ -99,7 +113,7 @@ bool ctreebook::Initialize() {
         engine::detectFormat(dbName_) == engine::Format::None)
         return false;
     try {
-        db_ = engine::openDatabase(dbName_, {.readOnly = false, .exclusive = false});
+        db_ = engine::openDatabase(dbName_, {.readOnly = readOnlyOpen_, .exclusive = false});
         rs_ = db_->openTable(tabName_);
         rs_->setIndex("primaryKey");
         engine::TableDef def = db_->tableDef(tabName_);

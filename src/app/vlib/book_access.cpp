@@ -1,0 +1,36 @@
+#include "app/vlib/book_access.h"
+
+#include <charconv>
+
+#include "app/vlib/command.h"
+
+namespace vlib {
+
+bool openLibrary(const std::string& file, store::ctreebook& book) {
+    if (std::string problem = store::ctreebook::libraryProblem(file); !problem.empty()) {
+        fail(Failed, file + " is not a book library: " + problem);
+        return false;
+    }
+    book.setReadOnlyOpen(true);
+    if (!book.openDB(file)) {
+        fail(Failed, file + " could not be opened");
+        return false;
+    }
+    return true;
+}
+
+bool parseId(const std::string& text, int32_t& id) {
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, id);
+    if (ec != std::errc() || ptr != end || id < 1) {
+        fail(Usage, "'" + text + "' is not a record id (a whole number from 1)");
+        return false;
+    }
+    return true;
+}
+
+std::string kindOf(store::ctreebook& book, int32_t id) { return book.pathByid(id) ? "class" : "doc"; }
+
+bool recordExists(store::ctreebook& book, int32_t id) { return book.getRecByID(id); }
+
+}  // namespace vlib
