@@ -39,7 +39,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const auto& r : runs)
             if (!r.error_occurred)
-                seconds[r.benchmark_name()] = r.GetAdjustedRealTime() / 1e9;
+                seconds[r.run_name.function_name] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
         ConsoleReporter::ReportRuns(runs);
     }
 };
