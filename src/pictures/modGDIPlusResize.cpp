@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
@@ -93,12 +94,18 @@ QImage renderPicture(const QImage& image, QSize boxSize, const QColor& backgroun
     if (!boxSize.isValid()) boxSize = image.size();
     if (boxSize.isEmpty()) return {};
     QImage canvas(boxSize, QImage::Format_RGB32);
-    canvas.fill(background);
     const QRect drawn = fitRect(image.size(), boxSize, keepProportions);
-    if (!drawn.isEmpty()) {
-        QPainter painter(&canvas);
-        painter.drawImage(drawn.topLeft(), scaledTo(image, drawn.size()));
+    if (drawn.isEmpty() || image.hasAlphaChannel()) {
+        canvas.fill(background);
+        if (drawn.isEmpty()) return canvas;
     }
+    QPainter painter(&canvas);
+    if (!image.hasAlphaChannel()) {
+        // An opaque picture covers its rectangle: only the margins around it need the background.
+        for (const QRect& margin : QRegion(canvas.rect()).subtracted(drawn)) painter.fillRect(margin, background);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+    }
+    painter.drawImage(drawn.topLeft(), scaledTo(image, drawn.size()));
     return canvas;
 }
 

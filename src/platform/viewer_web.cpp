@@ -11,9 +11,11 @@
 #include "platform/viewer_kinds.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QSet>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -122,8 +124,10 @@ public:
             reportStatus(QStringLiteral("File %1 not exist.").arg(path));
             return false;
         }
-        library_.guard->setShownFile(path);
-        show(library_, QUrl::fromLocalFile(info.absoluteFilePath()));
+        const QString page = pageFileFor(info);
+        if (page.isEmpty()) return false;
+        library_.guard->setShownFile(page);
+        show(library_, QUrl::fromLocalFile(page));
         return true;
     }
 
@@ -145,6 +149,28 @@ public:
     }
 
 private:
+    // The file to load for a page: the file itself when the engine knows its extension as a web
+    // page; for pages stored under the extension of a server script or form (which the engine
+    // would not render), a copy named ".htm" in the temporary folder; empty for anything else.
+    QString pageFileFor(const QFileInfo& info) {
+        static const QSet<QString> pages = {"htm", "html", "xhtml", "shtml", "mht", "mhtml"};
+        static const QSet<QString> pagesUnderOtherNames = {"asp", "aspx", "frm", "php", "jsp"};
+        const QString extension = info.suffix().toLower();
+        if (pages.contains(extension)) return info.absoluteFilePath();
+        if (!pagesUnderOtherNames.contains(extension)) {
+            reportStatus(QStringLiteral("%1 is not a web page.").arg(info.fileName()));
+            return {};
+        }
+        const QString copy = QDir(temporaryFolder()).filePath(info.fileName() + QStringLiteral(".htm"));
+        QFile::remove(copy);
+        if (!QDir().mkpath(temporaryFolder()) || !QFile::copy(info.absoluteFilePath(), copy)) {
+            reportStatus(QStringLiteral("%1 could not be prepared for display.").arg(info.fileName()));
+            return {};
+        }
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        return copy;
+    }
+
     void show(GuardedPage& which, const QUrl& url) {
         if (view_->page() != which.page) {
             view_->page()->setUrl(QUrl(QStringLiteral("about:blank")));

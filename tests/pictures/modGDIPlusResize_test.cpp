@@ -79,6 +79,12 @@ TEST(RenderPicture, DrawsTheFittedPictureOnTheBackground) {
     EXPECT_EQ(canvas.pixelColor(50, 90), QColor(Qt::blue));   // below it
 }
 
+TEST(RenderPicture, TransparentPicturesShowTheBackgroundThrough) {
+    QImage clear(20, 20, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    EXPECT_EQ(renderPicture(clear, {40, 20}, Qt::blue).pixelColor(20, 10), QColor(Qt::blue));
+}
+
 TEST(RenderPicture, MissingSizeMeansOwnSizeAndStretchCoversAll) {
     const QImage own = renderPicture(solid(37, 23, Qt::green));
     EXPECT_EQ(own.size(), QSize(37, 23));

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #if VYNE_WITH_WEBENGINE
+#include <QFile>
 #include <QImage>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -103,12 +104,14 @@ TEST_F(WebViewerTest, LibraryPageLoadsOnlyItselfAndTheTemporaryFolder) {
     CountingServer server;
     writePicture(home.tmp("inside.png"));
     const QString outsidePicture = writePicture(outside.file("outside.png"));
+    QFile::link(outsidePicture, QString::fromStdString(home.tmp("link.png")));  // a way out
     const std::string html =
         "<html><body><script>window.results = {};"
         "function mark(k, v) { window.results[k] = v; }</script>"
         "<img src='inside.png' onload=\"mark('inside','ok')\" onerror=\"mark('inside','blocked')\">"
         "<img src='data:image/gif;base64,R0lGODlhAQABAAAAACwAAAAAAQABAAA=' onload=\"mark('data','ok')\" "
         "onerror=\"mark('data','blocked')\">"
+        "<img src='link.png' onload=\"mark('link','ok')\" onerror=\"mark('link','blocked')\">"
         "<img src='" + QUrl::fromLocalFile(outsidePicture).toString().toStdString() +
         "' onload=\"mark('outside','ok')\" onerror=\"mark('outside','blocked')\">"
         "<img src='" + server.url("r.png").toStdString() +
@@ -117,10 +120,11 @@ TEST_F(WebViewerTest, LibraryPageLoadsOnlyItselfAndTheTemporaryFolder) {
         "').then(() => mark('fetch','ok'), () => mark('fetch','blocked'));"
         "fetch('file:///etc/hostname').then(() => mark('localfetch','ok'), () => mark('localfetch','blocked'));"
         "</script></body></html>";
-    const QVariantMap results = showAndCollect(html, 6);
+    const QVariantMap results = showAndCollect(html, 7);
     EXPECT_EQ(results.value("inside").toString(), "ok");
     EXPECT_EQ(results.value("data").toString(), "ok");
     EXPECT_EQ(results.value("outside").toString(), "blocked");
+    EXPECT_EQ(results.value("link").toString(), "blocked");
     EXPECT_EQ(results.value("remote").toString(), "blocked");
     EXPECT_EQ(results.value("fetch").toString(), "blocked");
     EXPECT_EQ(results.value("localfetch").toString(), "blocked");
@@ -148,10 +152,27 @@ TEST_F(WebViewerTest, WebAddressOfALinkMayUseTheNetwork) {
     EXPECT_EQ(page()->title(), "served");
 }
 
+TEST_F(WebViewerTest, PagesStoredUnderOtherHtmlExtensionsAreRendered) {
+    for (const char* name : {"page.asp", "page.aspx", "page.frm", "page.htm"}) {
+        testing_support::writeFile(home.tmp(name), "<html><head><title>rendered</title></head><body>x</body></html>");
+        bool loaded = false;
+        QObject context;
+        QObject::connect(page(), &QWebEnginePage::loadFinished, &context, [&](bool) { loaded = true; });
+        ASSERT_TRUE(viewer->showFile(QString::fromStdString(home.tmp(name))));
+        EXPECT_TRUE(waitUntil([&] { return loaded; }, 20000)) << name;
+        EXPECT_EQ(page()->title(), "rendered") << name;
+    }
+}
+
 TEST_F(WebViewerTest, RefusesWhatItCannotShow) {
     EXPECT_FALSE(viewer->showFile(QString::fromStdString(home.tmp("missing.htm"))));
     EXPECT_FALSE(status.isEmpty());
     EXPECT_FALSE(viewer->showUrl("mailto:someone@example.org"));
+    // RealMedia files carry the extensions of the web-page family, but are no pages.
+    testing_support::writeFile(home.tmp("movie.rmvb"), std::string(".RMF\0\0\0", 7));
+    status.clear();
+    EXPECT_FALSE(viewer->showFile(QString::fromStdString(home.tmp("movie.rmvb"))));
+    EXPECT_TRUE(status.contains("movie.rmvb"));
 }
 
 }  // namespace
