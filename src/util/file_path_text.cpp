@@ -1,5 +1,6 @@
 // Whole-file reading and writing of bytes and code page 936 text.
 #include "util/codepage.h"
+#include "util/file_io.h"
 #include "util/file_path.h"
 #include "util/html_text.h"
 #include "util/path_text.h"
@@ -11,33 +12,6 @@ namespace fs = std::filesystem;
 using util::toFsPath;
 
 namespace {
-
-// Replaces the file's contents: written beside it first and then renamed over it, so a
-// failing write never loses the old file.
-bool replaceFile(const std::string& file, const uint8_t* data, size_t size) {
-    fs::path target = toFsPath(file);
-    fs::path partial = target;
-    partial += ".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            fs::remove(partial, ec);
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(partial, target, ec);
-    if (ec) fs::remove(partial, ec);
-    return !ec;
-}
-
-bool replaceFile(const std::string& file, const std::vector<uint8_t>& bytes) {
-    return replaceFile(file, bytes.data(), bytes.size());
-}
 
 // The file's lines, split at CR LF, CR or LF; a final line end adds no empty line.
 std::vector<std::string> splitLines(const std::string& text) {
@@ -90,7 +64,7 @@ void clsFilePath::loadBinFileLong(const std::string& file, std::vector<int32_t>&
 
 int32_t clsFilePath::saveBinFile(const std::string& file, const Bytes& bytes) {
     if (bytes.empty()) return 0;
-    return replaceFile(file, bytes) ? 1 : 0;
+    return util::replaceFile(file, bytes) ? 1 : 0;
 }
 
 std::string clsFilePath::loadTxtFile(const std::string& file) const {
@@ -112,7 +86,7 @@ std::string clsFilePath::loadTxtFileWithConv(const std::string& file) const {
 }
 
 void clsFilePath::saveTxtFile(const std::string& file, const std::string& text) {
-    replaceFile(file, util::utf8ToAnsi(text));
+    util::replaceFile(file, util::utf8ToAnsi(text));
 }
 
 int32_t clsFilePath::loadTxtListFile(const std::string& file, List& lines) const {
