@@ -7,10 +7,8 @@
 #include "util/text.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -23,14 +21,7 @@ constexpr size_t kListBuffer = 8192;
 std::string cutAnsi(const std::string& text, size_t bytes) {
     util::Bytes ansi = util::utf8ToAnsi(text);
     if (ansi.size() <= bytes) return text;
-    size_t keep = 0;
-    for (size_t i = 0; i < bytes;) {
-        size_t len = ansi[i] >= 0x81 && ansi[i] <= 0xFE && i + 1 < ansi.size() ? 2 : 1;
-        if (i + len > bytes) break;
-        i += len;
-        keep = i;
-    }
-    return util::ansiToUtf8(ansi.data(), keep);
+    return util::ansiToUtf8(ansi.data(), util::ansiPrefixLength(ansi, bytes));
 }
 
 // Names joined by NUL characters, as a profile list buffer of kListBuffer characters holds them.
@@ -43,20 +34,9 @@ std::string nulList(const std::vector<std::string>& names) {
     return cutAnsi(joined, kListBuffer - 2);
 }
 
-// A number as a conversion to Long or Single reads it: spaces around it, a sign, a fraction.
-std::optional<double> number(const std::string& text) {
-    std::string t = util::trimSpaces(text);
-    if (t.empty()) return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    double value = std::strtod(t.c_str(), &end);
-    if (errno != 0 || end != t.c_str() + t.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 // Nonzero numeric value: true (a text that is no number counts as 0).
 bool flag(const std::string& text) {
-    auto value = number(text);
+    auto value = util::readNumber(text);
     return value && *value != 0;
 }
 
@@ -179,16 +159,10 @@ cInifile::Placement cInifile::LoadFormPosition(const IniFormPosition& window, in
     return p;
 }
 
-int32_t cInifile::CLngDefault(const std::string& text, int32_t fallback) {
-    auto value = number(text);
-    if (!value) return fallback;
-    double rounded = std::nearbyint(*value);
-    if (rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) return fallback;
-    return static_cast<int32_t>(rounded);
-}
+int32_t cInifile::CLngDefault(const std::string& text, int32_t fallback) { return util::readLong(text).value_or(fallback); }
 
 float cInifile::CSngDefault(const std::string& text, float fallback) {
-    auto value = number(text);
+    auto value = util::readNumber(text);
     if (!value || std::fabs(*value) > std::numeric_limits<float>::max()) return fallback;
     return static_cast<float>(*value);
 }

@@ -86,6 +86,16 @@ Bytes utf8ToUtf16le(std::string_view utf8) {
     return Bytes(s.begin(), s.end());
 }
 
+size_t ansiPrefixLength(const Bytes& ansi, size_t limit) {
+    size_t i = 0;
+    while (i < ansi.size() && i < limit) {
+        size_t len = ansi[i] >= 0x81 && ansi[i] <= 0xFE && i + 1 < ansi.size() ? 2 : 1;
+        if (i + len > limit) break;
+        i += len;
+    }
+    return i;
+}
+
 std::string utf16leToUtf8(const uint8_t* data, size_t size) {
     thread_local Converter conv("UTF-8", "UTF-16LE");
     return conv.run(data, size & ~size_t{1}, [](const uint8_t*, size_t left) { return left < 2 ? left : size_t{2}; });

@@ -25,4 +25,8 @@ Bytes utf8ToUtf16le(std::string_view utf8);
 // UTF-16 little-endian bytes (an odd last byte is ignored) -> UTF-8 text.
 std::string utf16leToUtf8(const uint8_t* data, size_t size);
 
+// The length of the longest start of code page 936 bytes, at most `limit` bytes long, that
+// does not cut a two-byte character in half.
+size_t ansiPrefixLength(const Bytes& ansi, size_t limit);
+
 }  // namespace util

@@ -18,16 +18,6 @@ bool markInHead(const std::vector<uint8_t>& bytes, std::initializer_list<uint8_t
     return false;
 }
 
-// Start offsets of the characters of code page 936 bytes (a lead byte 81..FE takes the next byte).
-std::vector<size_t> characterStarts(const std::vector<uint8_t>& ansi) {
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < ansi.size(); ++i) {
-        starts.push_back(i);
-        if (ansi[i] >= 0x81 && ansi[i] <= 0xFE && i + 1 < ansi.size()) ++i;
-    }
-    return starts;
-}
-
 std::string roundedUp(double value, const char* unit, bool noUnit) {
     char text[64];
     std::snprintf(text, sizeof text, "%.0f", std::ceil(value));
@@ -83,19 +73,13 @@ int64_t clsFilePath::unicode2ANSI(Bytes& bytes) {
 
 int64_t clsFilePath::ddStrlen(const std::string& text) { return static_cast<int64_t>(util::utf8ToAnsi(text).size()); }
 
+// A cut through a two-byte character shows its remaining half as "?".
 std::string clsFilePath::ddStrLeft(const std::string& text, int64_t n) {
     Bytes ansi = util::utf8ToAnsi(text);
     if (n <= 0) return {};
     if (static_cast<size_t>(n) >= ansi.size()) return text;
-    auto starts = characterStarts(ansi);
-    // The last character that starts inside the cut; if it reaches past the cut it becomes "?".
-    auto next = std::upper_bound(starts.begin(), starts.end(), static_cast<size_t>(n) - 1);
-    size_t keep = next == starts.end() ? ansi.size() : *next;
-    if (keep > static_cast<size_t>(n)) {
-        size_t whole = *(next - 1);
-        return util::ansiToUtf8(ansi.data(), whole) + "?";
-    }
-    return util::ansiToUtf8(ansi.data(), keep);
+    size_t keep = util::ansiPrefixLength(ansi, static_cast<size_t>(n));
+    return util::ansiToUtf8(ansi.data(), keep) + (keep < static_cast<size_t>(n) ? "?" : "");
 }
 
 std::string clsFilePath::ddStrRight(const std::string& text, int64_t n) {
@@ -103,9 +87,7 @@ std::string clsFilePath::ddStrRight(const std::string& text, int64_t n) {
     if (n <= 0) return {};
     if (static_cast<size_t>(n) >= ansi.size()) return text;
     size_t from = ansi.size() - static_cast<size_t>(n);
-    auto starts = characterStarts(ansi);
-    // A cut through a character leaves its second half, shown as "?".
-    bool cut = !std::binary_search(starts.begin(), starts.end(), from);
+    bool cut = util::ansiPrefixLength(ansi, from) != from;
     size_t begin = cut ? from + 1 : from;
     return (cut ? "?" : "") + util::ansiToUtf8(ansi.data() + begin, ansi.size() - begin);
 }

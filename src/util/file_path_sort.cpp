@@ -6,13 +6,10 @@
 #include "util/path_text.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
-#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -28,20 +25,6 @@ void sortByKeys(std::vector<std::string>& names, const std::vector<Key>& keys) {
     sorted.reserve(names.size());
     for (size_t i : order) sorted.push_back(std::move(names[i]));
     names.swap(sorted);
-}
-
-// A title read as a 32-bit number the way a conversion to Long reads it (surrounding spaces,
-// a sign and a fraction allowed, halves to even); nothing if it is not a number in range.
-std::optional<int32_t> asLong(const std::string& text) {
-    std::string t = clsFilePath::trim(text);
-    if (t.empty()) return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    double value = std::strtod(t.c_str(), &end);
-    if (errno != 0 || end != t.c_str() + t.size() || !std::isfinite(value)) return std::nullopt;
-    value = std::nearbyint(value);
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) return std::nullopt;
-    return static_cast<int32_t>(value);
 }
 
 // The number formed by the last run of digits (0 when there is none).
@@ -92,7 +75,7 @@ void clsFilePath::sortfnames3(List& names, const std::string& marker) const {
         if (!marker.empty())
             for (size_t at = title.find(marker); at != std::string::npos; at = title.find(marker, at + 1))
                 title.replace(at, marker.size(), "0");
-        auto key = asLong(title);
+        auto key = util::readLong(title);
         if (!key) return;  // a title that is not a number leaves the list as it was
         keys.push_back(*key);
     }

@@ -1,5 +1,10 @@
 #include "util/text.h"
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
 namespace util {
 
 std::string trimSpaces(std::string_view text) {
@@ -25,6 +30,24 @@ std::vector<std::string> splitAll(std::string_view text, std::string_view delimi
     }
     pieces.emplace_back(text.substr(start));
     return pieces;
+}
+
+std::optional<double> readNumber(std::string_view text) {
+    std::string t = trimSpaces(text);
+    if (t.empty()) return std::nullopt;
+    char* end = nullptr;
+    errno = 0;
+    double value = std::strtod(t.c_str(), &end);
+    if (errno != 0 || end != t.c_str() + t.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::optional<int32_t> readLong(std::string_view text) {
+    auto value = readNumber(text);
+    if (!value) return std::nullopt;
+    double rounded = std::nearbyint(*value);
+    if (rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) return std::nullopt;
+    return static_cast<int32_t>(rounded);
 }
 
 std::string asciiLower(std::string text) {

@@ -1,6 +1,8 @@
 // Small text helpers of the utility layer: trimming, replacing, splitting, characters.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +17,12 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to);
 
 // The pieces between the delimiters (non-empty delimiter); n delimiters give n + 1 pieces.
 std::vector<std::string> splitAll(std::string_view text, std::string_view delimiter);
+
+// A number as a conversion of text to a number reads it: spaces around it, a sign, a
+// fraction, an exponent; nothing for any other text.
+std::optional<double> readNumber(std::string_view text);
+// The same rounded half to even to a 32-bit integer; nothing when out of range.
+std::optional<int32_t> readLong(std::string_view text);
 
 // Lower-cases ASCII letters.
 std::string asciiLower(std::string text);
