@@ -4,6 +4,8 @@
 #include "util/app_path.h"
 #include "vyne_config.h"
 
+#include <QFileInfo>
+
 namespace platform {
 namespace {
 
@@ -11,6 +13,12 @@ namespace {
 constexpr int kOfficeTimeoutMs = 120'000;
 
 }  // namespace
+
+bool Viewer::isShowableFile(const QString& path) const {
+    if (QFileInfo(path).isFile()) return true;
+    reportStatus(QStringLiteral("File %1 not exist.").arg(path));
+    return false;
+}
 
 QString temporaryFolder() { return QString::fromStdString(util::appPath() + "tmp"); }
 

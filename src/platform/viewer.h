@@ -36,6 +36,8 @@ protected:
     void reportStatus(const QString& text) const {
         if (status_) status_(text);
     }
+    // True when path names an existing file; otherwise reports "File <path> not exist.".
+    bool isShowableFile(const QString& path) const;
 
 private:
     std::function<void(const QString&)> status_;

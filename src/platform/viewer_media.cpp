@@ -66,11 +66,8 @@ public:
     QWidget* widget() override { return pane_; }
 
     bool showFile(const QString& path) override {
+        if (!isShowableFile(path)) return false;
         const QFileInfo info(path);
-        if (!info.isFile()) {
-            reportStatus(QStringLiteral("File %1 not exist.").arg(path));
-            return false;
-        }
         player_->stop();
         shownName_ = info.fileName();
         player_->setSource(QUrl::fromLocalFile(info.absoluteFilePath()));

@@ -68,11 +68,8 @@ public:
     bool showFile(const QString& path) override {
         stopConversion();
         pdf_.close();
+        if (!isShowableFile(path)) return false;
         const QFileInfo info(path);
-        if (!info.isFile()) {
-            reportStatus(QStringLiteral("File %1 not exist.").arg(path));
-            return false;
-        }
         if (info.suffix().compare(QStringLiteral("pdf"), Qt::CaseInsensitive) == 0) return showPdf(path);
         return startConversion(info);
     }
@@ -121,7 +118,10 @@ private:
 
     void checkProgress() {
         if (clock_.elapsed() >= timeoutMs_) giveUp(QStringLiteral("the conversion took too long"));
-        else message_->setText(progressText());
+        else {
+            message_->setText(progressText());
+            reportStatus(progressText());
+        }
     }
 
     void conversionEnded() {

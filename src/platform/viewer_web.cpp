@@ -119,11 +119,8 @@ public:
     QWidget* widget() override { return view_; }
 
     bool showFile(const QString& path) override {
+        if (!isShowableFile(path)) return false;
         const QFileInfo info(path);
-        if (!info.isFile()) {
-            reportStatus(QStringLiteral("File %1 not exist.").arg(path));
-            return false;
-        }
         const QString page = pageFileFor(info);
         if (page.isEmpty()) return false;
         library_.guard->setShownFile(page);
