@@ -65,11 +65,12 @@ public:
     int32_t pathTotalsubPaths(const std::string& folder) const;
     int64_t pathTotalSize(const std::string& folder) const;
 
-    // ---- Listings (folders and names starting with "." are skipped) -----------------------
-    // Files directly in the folder whose extension is `extension` ("*" for all); entries are
-    // bare names, or folder + separator + name with withPath.
+    // ---- Listings, sorted by name; entries are bare names, or folder + separator + name ------
+    // Files directly in the folder whose extension is `extension` (any case; "*" for all),
+    // leaving out names that start with ".".
     int32_t getAllFnameInPath(const std::string& folder, const std::string& extension, List& list,
                               bool withPath) const;
+    // All files / all folders directly in the folder.
     int32_t AllFiles(const std::string& folder, List& list, bool withPath) const;
     int32_t getAllPathInPath(const std::string& folder, List& list, bool withPath) const;
 
@@ -78,11 +79,15 @@ public:
     // Creates the file when missing; an existing file keeps its contents.
     void createNullFile(const std::string& path);
     bool createFilex(const std::string& path);
-    // Into the folder when target is an existing folder.
+    // Into the folder when target is an existing folder; an existing file is replaced only with
+    // overwrite.
     bool copyFile(const std::string& source, const std::string& target, bool overwrite);
+    // Copies the folder with everything in it into target (target/name-of-source).
     bool copyPath(const std::string& source, const std::string& target, bool overwrite);
+    // Moves the file into the folder / the folder to target; never over an existing entry.
     bool moveFileToPath(const std::string& source, const std::string& folder);
     bool movePath(const std::string& source, const std::string& target);
+    // A new name without separator stays in the same folder; never over an existing entry.
     bool renameFile(const std::string& oldName, const std::string& newName);
     bool renamePath(const std::string& oldName, const std::string& newName);
     // True if the file or folder no longer exists afterwards; force also removes read-only ones.

@@ -10,14 +10,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program's "tmp" folder, created private to the user when missing.
+// The program's "tmp" folder, created when missing and kept private to the user: it receives
+// decoded document contents.
 std::string tmpFolder(clsFilePath& fp) {
     std::string folder = util::appPath() + "tmp";
-    if (!fp.pathExist(folder)) {
-        fp.createPath(folder);
-        std::error_code ec;
-        fs::permissions(util::toFsPath(folder), fs::perms::owner_all, fs::perm_options::replace, ec);
-    }
+    if (!fp.pathExist(folder)) fp.createPath(folder);
+    std::error_code ec;
+    fs::permissions(util::toFsPath(folder), fs::perms::owner_all, fs::perm_options::replace, ec);
     return folder;
 }
 

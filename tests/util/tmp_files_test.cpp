@@ -39,6 +39,9 @@ TEST_F(ProgramFolder, TemporaryFolderIsPrivate) {
     clsFilePath fp;
     EXPECT_EQ(fp.tmpFileName("jpg", "cover"), tmp() + "cover.jpg");
     EXPECT_EQ(fs::status(tmp()).permissions() & fs::perms::all, fs::perms::owner_all);
+    fs::permissions(tmp(), fs::perms::all);  // a folder opened up by someone else
+    fp.tmpFileName("jpg");
+    EXPECT_EQ(fs::status(tmp()).permissions() & fs::perms::all, fs::perms::owner_all);
 }
 
 TEST_F(ProgramFolder, ClearingRemovesFilesButKeepsFolders) {
