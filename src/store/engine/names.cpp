@@ -40,18 +40,18 @@ std::string nameKey(std::string_view name) {
 }
 
 bool namesEqual(std::string_view a, std::string_view b) {
-    if (a.size() == b.size()) {
-        bool same = true;
-        for (size_t i = 0; i < a.size() && same; ++i) {
-            char x = a[i], y = b[i];
-            if (static_cast<unsigned char>(x) >= 0x80 || static_cast<unsigned char>(y) >= 0x80) return nameKey(a) == nameKey(b);
-            if (x >= 'A' && x <= 'Z') x += 32;
-            if (y >= 'A' && y <= 'Z') y += 32;
-            same = x == y;
-        }
-        return same;
+    // Folding keeps the byte length of every letter it changes, so names of different
+    // lengths differ.
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (static_cast<unsigned char>(x) >= 0x80 || static_cast<unsigned char>(y) >= 0x80)
+            return nameKey(a.substr(i)) == nameKey(b.substr(i));
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return false;
     }
-    return nameKey(a) == nameKey(b);
+    return true;
 }
 
 }  // namespace engine

@@ -48,7 +48,7 @@ bool mayWrite(const std::string& path) {
 std::shared_ptr<Session> connect(const std::string& path, bool writable, bool create) {
     auto s = std::make_shared<Session>();
     s->path = path;
-    int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_EXRESCODE;
+    int flags = (writable ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY) | SQLITE_OPEN_EXRESCODE | SQLITE_OPEN_NOMUTEX;
     if (create) flags |= SQLITE_OPEN_CREATE;
     const int rc = sqlite3_open_v2(path.c_str(), &s->db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -60,7 +60,7 @@ std::shared_ptr<Session> connect(const std::string& path, bool writable, bool cr
     sqlite3_busy_timeout(s->db, 3000);
     sqlite3_db_config(s->db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(s->db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    s->exec("PRAGMA cell_size_check = ON; PRAGMA synchronous = FULL");
+    s->exec("PRAGMA synchronous = FULL");
     registerJetLike(s->db);
     return s;
 }

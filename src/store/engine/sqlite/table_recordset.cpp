@@ -9,23 +9,43 @@
 namespace engine::sqlite {
 namespace {
 
-struct Row {
-    int64_t rowid = 0;
-    std::vector<Value> values;  // a long-binary field holds its length (or Null), read on demand
-};
-
 enum class Direction { Forward, Backward };
 
 const size_t kFirstBatch = 2;
 const size_t kLargestBatch = 1024;
 
+// Rows read together, in ascending index order. Only some fields may have been read: the
+// index keys and those asked for before; a long-binary field holds its length.
+struct Batch {
+    std::vector<int> slot;  // per field: its place in a row of cells, -1 when not read
+    size_t width = 0;
+    std::vector<int64_t> rowids;
+    std::vector<Value> cells;  // rowids.size() rows of width values
+
+    size_t size() const { return rowids.size(); }
+    bool has(size_t column) const { return slot[column] >= 0; }
+    const Value& at(size_t row, size_t column) const { return cells[row * width + slot[column]]; }
+
+    void keepOnly(size_t row) {
+        std::vector<Value> kept(std::make_move_iterator(cells.begin() + row * width),
+                                std::make_move_iterator(cells.begin() + (row + 1) * width));
+        cells = std::move(kept);
+        rowids.assign(1, rowids[row]);
+    }
+    void reverse() {
+        const size_t n = size();
+        for (size_t i = 0; i < n / 2; ++i)
+            std::swap_ranges(cells.begin() + i * width, cells.begin() + (i + 1) * width,
+                             cells.begin() + (n - 1 - i) * width);
+        std::reverse(rowids.begin(), rowids.end());
+    }
+};
+
 class TableRecordset final : public Recordset {
 public:
     TableRecordset(std::shared_ptr<Session> s, const TableInfo& info)
-        : s_(std::move(s)), info_(info), table_(quoteName(info.def.name)) {
-        selectList_ = "rowid";
-        for (const FieldDef& f : info_.def.fields)
-            selectList_ += ", " + (f.type == DaoType::LongBinary ? "length(" + quoteName(f.name) + ")" : quoteName(f.name));
+        : s_(std::move(s)), info_(info), table_(quoteName(info.def.name)), wanted_(info.def.fields.size(), false) {
+        for (size_t c = 0; c < info_.def.fields.size(); ++c) allColumns_.push_back(static_cast<int>(c));
     }
 
     void setIndex(const std::string& name) override {
@@ -49,16 +69,15 @@ public:
         if (indexNo_ < 0) throw Error(ErrorCode::Generic, "Operation invalid without a current index");
         if (op != "=" && op != ">=") throw Error(ErrorCode::Generic, "Seek comparison '" + op + "' is not supported");
         endEdit();
-        const KeyPart& first = keys().front();
-        const FieldDef& field = info_.def.fields[first.column];
+        const FieldDef& field = info_.def.fields[keys().front().column];
         const Value stored = toFieldType(field, key, false);
-        noMatch_ = true;
         pendingFirst_ = false;
+        noMatch_ = true;
         if (!stored.isNull()) {
             const std::string cond = quoteName(field.name) + (op == "=" ? " = ?" : " >= ?");
-            std::vector<Row> rows = fetch(Direction::Forward, nullptr, cond, &stored, kFirstBatch);
-            noMatch_ = rows.empty();
-            if (!rows.empty()) {
+            Batch rows = fetch(Direction::Forward, -1, cond, &stored, kFirstBatch);
+            noMatch_ = rows.size() == 0;
+            if (!noMatch_) {
                 placeAt(std::move(rows), 0);
                 return;
             }
@@ -88,18 +107,19 @@ public:
         live();
         endEdit();
         pendingFirst_ = false;
-        std::vector<Row> rows = fetch(Direction::Backward, nullptr, {}, nullptr, kFirstBatch);
-        if (rows.empty()) placeEmpty(true, true);
-        else placeAt(std::move(rows), SIZE_MAX);
+        Batch rows = fetch(Direction::Backward, -1, {}, nullptr, kFirstBatch);
+        const size_t last = rows.size() - 1;
+        if (rows.size() == 0) placeEmpty(true, true);
+        else placeAt(std::move(rows), last);
     }
 
     void moveNext() override { step(Direction::Forward); }
     void movePrevious() override { step(Direction::Backward); }
 
     Bookmark bookmark() const override {
-        const Row& r = currentRow();
-        Bookmark b(sizeof r.rowid);
-        std::memcpy(b.data(), &r.rowid, sizeof r.rowid);
+        const int64_t rowid = currentRowid();
+        Bookmark b(sizeof rowid);
+        std::memcpy(b.data(), &rowid, sizeof rowid);
         return b;
     }
 
@@ -109,12 +129,10 @@ public:
         if (b.size() != sizeof rowid) throw Error(ErrorCode::Generic, "Not a valid bookmark");
         std::memcpy(&rowid, b.data(), sizeof rowid);
         endEdit();
-        Row row;
+        Batch row;
         if (!loadRow(rowid, row)) throw Error(ErrorCode::Generic, "Not a valid bookmark: the record is gone");
         pendingFirst_ = false;
-        std::vector<Row> rows;
-        rows.push_back(std::move(row));
-        placeAt(std::move(rows), 0);
+        placeAt(std::move(row), 0);
     }
 
     long recordCount() override {
@@ -127,9 +145,7 @@ public:
         live();
         s_->requireWritable();
         endEdit();
-        buffer_.assign(info_.def.fields.size(), Value());
-        dirty_.assign(buffer_.size(), false);
-        chunked_.assign(buffer_.size(), false);
+        startBuffer();
         for (size_t i = 0; i < buffer_.size(); ++i) {
             buffer_[i] = defaultValue(info_.def.fields[i]);
             dirty_[i] = !buffer_[i].isNull();
@@ -141,22 +157,21 @@ public:
         live();
         s_->requireWritable();
         endEdit();
-        const Row& r = currentRow();
-        buffer_ = r.values;
-        dirty_.assign(buffer_.size(), false);
-        chunked_.assign(buffer_.size(), false);
-        editRowid_ = r.rowid;
+        completeRow();
+        startBuffer();
+        for (size_t c = 0; c < buffer_.size(); ++c) buffer_[c] = batch_.at(cur_, c);
+        editRowid_ = batch_.rowids[cur_];
         mode_ = EditMode::InProgress;
     }
 
     void update() override {
         live();
-        if (mode_ == EditMode::None) throw Error(ErrorCode::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit");
+        if (mode_ == EditMode::None)
+            throw Error(ErrorCode::UpdateWithoutEdit, "Update or CancelUpdate without AddNew or Edit");
         s_->requireWritable();
         if (mode_ == EditMode::Add) insertBuffer();
         else updateBuffer();
-        mode_ = EditMode::None;
-        buffer_.clear();
+        endEdit();
     }
 
     void cancelUpdate() override {
@@ -168,8 +183,8 @@ public:
         live();
         s_->requireWritable();
         endEdit();
-        const Row& r = currentRow();
-        Statement::Use(s_->statement("DELETE FROM " + table_ + " WHERE rowid = ?")).bindInt64(1, r.rowid).run();
+        const int64_t rowid = currentRowid();
+        Statement::Use(s_->statement("DELETE FROM " + table_ + " WHERE rowid = ?")).bindInt64(1, rowid).run();
         s_->changed();
         deleted_ = true;
     }
@@ -180,9 +195,8 @@ public:
 
     void close() override {
         closed_ = true;
-        batch_.clear();
-        buffer_.clear();
-        mode_ = EditMode::None;
+        batch_ = Batch();
+        endEdit();
     }
 
     Value field(const std::string& name) const override {
@@ -193,9 +207,9 @@ public:
             if (mode_ == EditMode::Add) return {};
             return loadLong(editRowid_, c);
         }
-        const Row& r = currentRow();
-        if (f.type == DaoType::LongBinary) return r.values[c].isNull() ? Value() : loadLong(r.rowid, c);
-        return r.values[c];
+        const Value& v = cell(c);
+        if (f.type == DaoType::LongBinary) return v.isNull() ? Value() : loadLong(currentRowid(), c);
+        return v;
     }
 
     void setField(const std::string& name, const Value& value) override {
@@ -221,7 +235,8 @@ public:
             const size_t n = std::min(all.size() - from, static_cast<size_t>(length));
             return Bytes(all.begin() + from, all.begin() + from + n);
         }
-        const int64_t rowid = mode_ == EditMode::InProgress ? editRowid_ : currentRow().rowid;
+        if (mode_ == EditMode::Add) return {};
+        const int64_t rowid = mode_ == EditMode::InProgress ? editRowid_ : currentRowid();
         sqlite3_blob* blob = nullptr;
         if (sqlite3_blob_open(s_->db, "main", info_.def.name.c_str(), info_.def.fields[c].name.c_str(), rowid, 0,
                               &blob) != SQLITE_OK) {
@@ -261,7 +276,8 @@ public:
         const size_t c = longColumn(name);
         if (mode_ != EditMode::None && dirty_[c])
             return buffer_[c].isNull() ? 0 : static_cast<long>(buffer_[c].toBytes().size());
-        const Value& v = currentRow().values[c];
+        if (mode_ == EditMode::Add) return 0;
+        const Value& v = cell(c);
         if (v.isNull()) return 0;
         return info_.def.fields[c].type == DaoType::LongBinary ? v.toLong() : static_cast<long>(v.toText().size());
     }
@@ -291,6 +307,12 @@ private:
         return c;
     }
 
+    void startBuffer() {
+        buffer_.assign(info_.def.fields.size(), Value());
+        dirty_.assign(buffer_.size(), false);
+        chunked_.assign(buffer_.size(), false);
+    }
+
     void endEdit() {
         mode_ = EditMode::None;
         buffer_.clear();
@@ -306,20 +328,20 @@ private:
         return out + (d == Direction::Backward ? "rowid DESC" : "rowid");
     }
 
-    // The condition "strictly after (or before) this row in index order", with its values.
-    std::string beyond(const Row& anchor, Direction d, std::vector<Value>& binds) const {
+    // The condition "strictly after (or before) row `at` of the batch in index order"; its
+    // values go to binds, the rowid last.
+    std::string beyond(size_t at, Direction d, std::vector<Value>& binds) const {
         const std::vector<KeyPart>& ks = keys();
         bool simple = d == Direction::Forward;
-        for (const KeyPart& k : ks) simple = simple && !k.descending && !anchor.values[k.column].isNull();
+        for (const KeyPart& k : ks) simple = simple && !k.descending && !batch_.at(at, k.column).isNull();
         if (simple) {
             // Row values let SQLite start the index scan right at the anchor.
             std::string left = "(", right = "(";
             for (const KeyPart& k : ks) {
                 left += quoteName(info_.def.fields[k.column].name) + ", ";
                 right += "?, ";
-                binds.push_back(anchor.values[k.column]);
+                binds.push_back(batch_.at(at, k.column));
             }
-            binds.push_back(Value());  // rowid, bound separately
             return left + "rowid) > " + right + "?)";
         }
         // General form, correct with Null keys (they sort first) and descending fields.
@@ -328,11 +350,11 @@ private:
         std::vector<Value> prefixBinds;
         for (const KeyPart& k : ks) {
             const std::string col = quoteName(info_.def.fields[k.column].name);
-            const Value& v = anchor.values[k.column];
-            const bool later = k.descending != (d == Direction::Backward);  // "beyond" means smaller keys
+            const Value& v = batch_.at(at, k.column);
+            const bool smaller = k.descending != (d == Direction::Backward);  // beyond means smaller keys
             std::string term;
-            if (v.isNull()) term = later ? "0" : col + " IS NOT NULL";
-            else term = later ? "(" + col + " < ? OR " + col + " IS NULL)" : col + " > ?";
+            if (v.isNull()) term = smaller ? "0" : col + " IS NOT NULL";
+            else term = smaller ? "(" + col + " < ? OR " + col + " IS NULL)" : col + " > ?";
             out += "(" + prefix + term + ") OR ";
             binds.insert(binds.end(), prefixBinds.begin(), prefixBinds.end());
             if (!v.isNull()) binds.push_back(v);
@@ -341,54 +363,75 @@ private:
         }
         out += "(" + prefix + (d == Direction::Backward ? "rowid < ?" : "rowid > ?") + "))";
         binds.insert(binds.end(), prefixBinds.begin(), prefixBinds.end());
-        binds.push_back(Value());  // rowid
         return out;
     }
 
-    // Rows in ascending index order: after (before) the anchor, or from the start (end).
-    std::vector<Row> fetch(Direction d, const Row* anchor, const std::string& cond, const Value* condValue,
-                           size_t limit) const {
+    // "rowid, <columns>"; a long-binary field gives its length.
+    std::string selectList(const std::vector<int>& columns) const {
+        std::string out = "rowid";
+        for (int c : columns) {
+            const FieldDef& f = info_.def.fields[c];
+            out += ", " + (f.type == DaoType::LongBinary ? "length(" + quoteName(f.name) + ")" : quoteName(f.name));
+        }
+        return out;
+    }
+
+    Batch emptyBatch(const std::vector<int>& columns) const {
+        Batch b;
+        b.slot.assign(info_.def.fields.size(), -1);
+        for (size_t i = 0; i < columns.size(); ++i) b.slot[columns[i]] = static_cast<int>(i);
+        b.width = columns.size();
+        return b;
+    }
+
+    void readInto(Batch& b, Statement::Use& q, const std::vector<int>& columns) const {
+        b.rowids.push_back(q.int64(0));
+        for (size_t i = 0; i < columns.size(); ++i) {
+            const DaoType t = info_.def.fields[columns[i]].type;
+            b.cells.push_back(q.value(static_cast<int>(i) + 1, t == DaoType::LongBinary ? DaoType::Long : t));
+        }
+    }
+
+    // Rows in ascending index order: after (before) row `anchor` of the batch, or from the
+    // start (end) when anchor is -1; with cond and its value when given.
+    Batch fetch(Direction d, long anchor, const std::string& cond, const Value* condValue, size_t limit) const {
+        // The index keys and every field asked for so far; the rest is read when asked for.
+        std::vector<int> columns;
+        for (size_t c = 0; c < wanted_.size(); ++c) {
+            bool key = false;
+            for (const KeyPart& k : keys()) key = key || k.column == static_cast<int>(c);
+            if (key || wanted_[c]) columns.push_back(static_cast<int>(c));
+        }
         std::vector<Value> binds;
         std::string where = cond;
         if (condValue) binds.push_back(*condValue);
-        if (anchor) {
-            const std::string b = beyond(*anchor, d, binds);
+        if (anchor >= 0) {
+            const std::string b = beyond(static_cast<size_t>(anchor), d, binds);
             where = where.empty() ? b : where + " AND " + b;
         }
-        std::string sql = "SELECT " + selectList_ + " FROM " + table_;
+        std::string sql = "SELECT " + selectList(columns) + " FROM " + table_;
         if (!where.empty()) sql += " WHERE " + where;
         sql += " ORDER BY " + orderBy(d) + " LIMIT ?";
         Statement::Use q(s_->statement(sql));
         int i = 1;
-        for (const Value& v : binds) {
-            if (v.isNull()) q.bindInt64(i++, anchor->rowid);  // the only Null placeholder is the rowid
-            else q.bind(i++, v);
-        }
+        for (const Value& v : binds) q.bind(i++, v);
+        if (anchor >= 0) q.bindInt64(i++, batch_.rowids[static_cast<size_t>(anchor)]);
         q.bindInt64(i, static_cast<int64_t>(limit));
-        std::vector<Row> rows;
-        rows.reserve(limit);
-        while (q.step()) rows.push_back(readRow(q));
-        if (d == Direction::Backward) std::reverse(rows.begin(), rows.end());
+        Batch rows = emptyBatch(columns);
+        rows.rowids.reserve(limit);
+        rows.cells.reserve(limit * columns.size());
+        while (q.step()) readInto(rows, q, columns);
+        if (d == Direction::Backward) rows.reverse();
         nextLimit_ = std::min(kLargestBatch, std::max<size_t>(limit * 4, 32));
         return rows;
     }
 
-    Row readRow(Statement::Use& q) const {
-        Row r;
-        r.rowid = q.int64(0);
-        r.values.reserve(info_.def.fields.size());
-        for (size_t c = 0; c < info_.def.fields.size(); ++c) {
-            const DaoType t = info_.def.fields[c].type;
-            r.values.push_back(q.value(static_cast<int>(c) + 1, t == DaoType::LongBinary ? DaoType::Long : t));
-        }
-        return r;
-    }
-
-    bool loadRow(int64_t rowid, Row& out) const {
-        Statement::Use q(s_->statement("SELECT " + selectList_ + " FROM " + table_ + " WHERE rowid = ?"));
+    bool loadRow(int64_t rowid, Batch& out) const {
+        Statement::Use q(s_->statement("SELECT " + selectList(allColumns_) + " FROM " + table_ + " WHERE rowid = ?"));
         q.bindInt64(1, rowid);
         if (!q.step()) return false;
-        out = readRow(q);
+        out = emptyBatch(allColumns_);
+        readInto(out, q, allColumns_);
         return true;
     }
 
@@ -400,20 +443,20 @@ private:
     }
 
     void first() const {
-        std::vector<Row> rows = fetch(Direction::Forward, nullptr, {}, nullptr, kFirstBatch);
-        if (rows.empty()) placeEmpty(true, true);
+        Batch rows = fetch(Direction::Forward, -1, {}, nullptr, kFirstBatch);
+        if (rows.size() == 0) placeEmpty(true, true);
         else placeAt(std::move(rows), 0);
     }
 
-    void placeAt(std::vector<Row> rows, size_t at) const {
+    void placeAt(Batch rows, size_t at) const {
         batch_ = std::move(rows);
-        cur_ = at == SIZE_MAX ? batch_.size() - 1 : at;
+        cur_ = at;
         bof_ = eof_ = deleted_ = false;
         generation_ = s_->generation;
     }
 
     void placeEmpty(bool atBof, bool atEof) const {
-        batch_.clear();
+        batch_ = Batch();
         bof_ = atBof;
         eof_ = atEof;
         deleted_ = false;
@@ -429,19 +472,47 @@ private:
             return;
         }
         if (bof_ || eof_ || generation_ == s_->generation) return;
-        Row current = std::move(batch_[cur_]);
-        if (!deleted_ && !loadRow(current.rowid, current)) deleted_ = true;
-        batch_.clear();
-        batch_.push_back(std::move(current));
-        cur_ = 0;
         generation_ = s_->generation;
+        Batch row;
+        if (!deleted_ && loadRow(batch_.rowids[cur_], row)) {
+            batch_ = std::move(row);
+            cur_ = 0;
+        } else {
+            deleted_ = true;
+            batch_.keepOnly(cur_);  // its keys still mark the place
+            cur_ = 0;
+        }
     }
 
-    const Row& currentRow() const {
+    int64_t currentRowid() const {
         resolve();
         if (bof_ || eof_ || deleted_)
             throw Error(ErrorCode::NoCurrentRecord, deleted_ ? "Record is deleted" : "No current record");
-        return batch_[cur_];
+        return batch_.rowids[cur_];
+    }
+
+    // The current row with every field read.
+    void completeRow() const {
+        const int64_t rowid = currentRowid();
+        if (batch_.width == info_.def.fields.size()) return;
+        Batch row;
+        if (!loadRow(rowid, row)) {
+            deleted_ = true;
+            throw Error(ErrorCode::NoCurrentRecord, "Record is deleted");
+        }
+        batch_ = std::move(row);
+        cur_ = 0;
+    }
+
+    // A field of the current row; one the batch did not read is read now, and with every
+    // batch from now on.
+    const Value& cell(size_t c) const {
+        currentRowid();
+        if (!batch_.has(c)) {
+            wanted_[c] = true;
+            completeRow();
+        }
+        return batch_.at(cur_, c);
     }
 
     void step(Direction d) {
@@ -466,16 +537,16 @@ private:
             --cur_;
             return;
         }
-        const Row anchor = batch_[cur_];
-        std::vector<Row> rows = fetch(d, &anchor, {}, nullptr, nextLimit_);
-        if (rows.empty()) {
-            batch_.assign(1, anchor);
+        Batch rows = fetch(d, static_cast<long>(cur_), {}, nullptr, nextLimit_);
+        if (rows.size() == 0) {
+            batch_.keepOnly(cur_);
             cur_ = 0;
             bof_ = !forward;
             eof_ = forward;
             return;
         }
-        placeAt(std::move(rows), forward ? 0 : SIZE_MAX);
+        const size_t at = forward ? 0 : rows.size() - 1;
+        placeAt(std::move(rows), at);
     }
 
     void insertBuffer() {
@@ -522,14 +593,15 @@ private:
     std::shared_ptr<Session> s_;
     TableInfo info_;
     std::string table_;
-    std::string selectList_;
+    std::vector<int> allColumns_;
     int indexNo_ = -1;
     bool closed_ = false;
     bool noMatch_ = false;
 
     // The cursor: a batch of rows in index order and the current one; read lazily.
+    mutable std::vector<bool> wanted_;  // fields asked for so far: every batch reads them
     mutable bool pendingFirst_ = true;
-    mutable std::vector<Row> batch_;
+    mutable Batch batch_;
     mutable size_t cur_ = 0;
     mutable bool bof_ = true, eof_ = true, deleted_ = false;
     mutable uint64_t generation_ = 0;
