@@ -12,21 +12,32 @@
 #include <vector>
 
 // The largest single allocation made through operator new, so that a test can show that a
-// forged size claim is not allocated.
+// forged size claim is not allocated. Every form is replaced so that all pairs match.
 static std::atomic<size_t> gLargestAllocation{0};
+
+static void* trackedAllocation(size_t size) noexcept {
+    size_t seen = gLargestAllocation.load();
+    while (size > seen && !gLargestAllocation.compare_exchange_weak(seen, size)) {
+    }
+    return std::malloc(size ? size : 1);
+}
 
 // operator delete frees what this malloc-backed operator new returned.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 void* operator new(size_t size) {
-    size_t seen = gLargestAllocation.load();
-    while (size > seen && !gLargestAllocation.compare_exchange_weak(seen, size)) {
-    }
-    if (void* p = std::malloc(size ? size : 1)) return p;
+    if (void* p = trackedAllocation(size)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return trackedAllocation(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return trackedAllocation(size); }
 void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
