@@ -10,8 +10,8 @@
 
 namespace platform {
 
-PdfPane::PdfPane(QWidget* parent) : view_(new QPdfView(parent)), document_(new QPdfDocument(view_)) {
-    view_->setDocument(document_);
+PdfPane::PdfPane(QWidget* parent) : view_(new QPdfView(parent)), document_(std::make_unique<QPdfDocument>()) {
+    view_->setDocument(document_.get());
     view_->setPageMode(QPdfView::PageMode::MultiPage);
     view_->setZoomMode(QPdfView::ZoomMode::FitToWidth);
 }
@@ -33,6 +33,10 @@ std::optional<QString> PdfPane::load(const QString& path) {
         document_->close();
         return QStringLiteral("%1 is not a readable PDF file.").arg(name);
     }
+}
+
+PdfPane::~PdfPane() {
+    if (view_) view_->setDocument(nullptr);
 }
 
 void PdfPane::close() { document_->close(); }

@@ -5,8 +5,10 @@
 #include "vyne_config.h"
 #if VYNE_WITH_PDF
 
+#include <QPointer>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QPdfDocument;
@@ -15,9 +17,12 @@ class QWidget;
 
 namespace platform {
 
+// The document is not a child of the view: a view that is being destroyed must not hear from
+// its document closing.
 class PdfPane {
 public:
     explicit PdfPane(QWidget* parent);
+    ~PdfPane();
     PdfPane(const PdfPane&) = delete;
     PdfPane& operator=(const PdfPane&) = delete;
 
@@ -27,8 +32,8 @@ public:
     void close();
 
 private:
-    QPdfView* view_;
-    QPdfDocument* document_;
+    QPointer<QPdfView> view_;
+    std::unique_ptr<QPdfDocument> document_;
 };
 
 }  // namespace platform

@@ -46,6 +46,10 @@ TEST(MediaViewer, AcceptsAudioAndNonsenseWithoutCrashing) {
     viewer->hideViewer();
     EXPECT_TRUE(viewer->widget()->isHidden());
     EXPECT_FALSE(viewer->showFile(QString::fromStdString(tmp.file("missing.mp3"))));
+    // Going away while playing.
+    EXPECT_TRUE(viewer->showFile(QString::fromStdString(tmp.file("tone.wav"))));
+    waitUntil([] { return false; }, 100);
+    viewer.reset();
 }
 
 }  // namespace

@@ -41,6 +41,11 @@ TEST_F(PdfViewerTest, ShowsAPdfAndHidesAgain) {
     EXPECT_TRUE(viewer->widget()->isHidden());
 }
 
+TEST_F(PdfViewerTest, GoesAwayWhileShowingADocument) {
+    ASSERT_TRUE(viewer->showFile(writeTinyPdf(tmp.file("shown.pdf"))));
+    viewer.reset();
+}
+
 TEST_F(PdfViewerTest, BrokenFilesFailWithAPlainStatus) {
     const std::string good = testing_support::readFile(writeTinyPdf(tmp.file("good.pdf")).toStdString());
     const std::pair<const char*, std::string> cases[] = {
