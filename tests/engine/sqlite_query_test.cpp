@@ -65,6 +65,8 @@ TEST_F(SqliteQuery, TitleSearchUsesJetLike) {
         {"zzz", false, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(ids(titleSearch(c.key, c.forClasses)), c.found) << c.key;
+    // A pattern from a field: every title matches itself but the one with a bracket.
+    EXPECT_EQ(ids("SELECT [id] FROM tree WHERE [bt] LIKE [bt]"), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 10, 11}));
 }
 
 TEST_F(SqliteQuery, AQuoteOrABadPatternInTheKeyFailsTheQuery) {

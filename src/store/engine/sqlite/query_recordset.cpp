@@ -1,5 +1,7 @@
 #include "store/engine/sqlite/query_recordset.h"
 
+#include <memory>
+
 #include "store/engine/jet_sql.h"
 #include "store/engine/names.h"
 #include "store/engine/sqlite/field_rules.h"
@@ -13,20 +15,17 @@ void jetLikeFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
         return;
     }
     try {
-        // The compiled pattern is kept with the statement while the pattern stays the same.
-        auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
-        if (!pattern) {
-            const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
-            pattern = new LikePattern(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(argv[1]))));
-            sqlite3_set_auxdata(ctx, 1, pattern, [](void* p) { delete static_cast<LikePattern*>(p); });
-            pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 1));
-            if (!pattern) {
-                sqlite3_result_error_nomem(ctx);
-                return;
-            }
-        }
         const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-        sqlite3_result_int(ctx, pattern->matches(std::string_view(t, static_cast<size_t>(sqlite3_value_bytes(argv[0])))));
+        const std::string_view text(t, static_cast<size_t>(sqlite3_value_bytes(argv[0])));
+        // A constant pattern is compiled once and kept with the statement.
+        if (const auto* cached = static_cast<const LikePattern*>(sqlite3_get_auxdata(ctx, 1))) {
+            sqlite3_result_int(ctx, cached->matches(text));
+            return;
+        }
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+        auto pattern = std::make_unique<LikePattern>(std::string_view(p, static_cast<size_t>(sqlite3_value_bytes(argv[1]))));
+        sqlite3_result_int(ctx, pattern->matches(text));
+        sqlite3_set_auxdata(ctx, 1, pattern.release(), [](void* q) { delete static_cast<LikePattern*>(q); });
     } catch (const std::exception& e) {
         sqlite3_result_error(ctx, e.what(), -1);
     }
