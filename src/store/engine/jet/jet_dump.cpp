@@ -164,17 +164,37 @@ TableDef tableDef(MdbTableDef* t) {
     return def;
 }
 
+// The file as the reader sees it: libmdb reads its pages through a stream over these bytes.
+struct File {
+    const uint8_t* data;
+    size_t size;
+};
+
+// One row of a data page, found the way Jet lays pages out: a row count at offset 12, then
+// each row's start (flags in the top bits); a row ends where the previous one starts.
+bool pageRow(const File& file, uint32_t pgRow, const uint8_t*& row, size_t& len) {
+    size_t page = pgRow >> 8, index = pgRow & 0xFF;
+    if (page == 0 || page >= file.size / kPageSize) return false;
+    const uint8_t* p = file.data + page * kPageSize;
+    size_t rows = size_t(p[12] | p[13] << 8);
+    if (index >= rows || 14 + 2 * rows > kPageSize) return false;
+    size_t start = size_t(p[14 + 2 * index] | p[15 + 2 * index] << 8) & kRowOffsetMask;
+    size_t end = index == 0 ? kPageSize : size_t(p[12 + 2 * index] | p[13 + 2 * index] << 8) & kRowOffsetMask;
+    if (start >= end || end > kPageSize) return false;
+    row = p + start;
+    len = end - start;
+    return true;
+}
+
 // The bytes of a memo or long-binary value, following its chain of pages. A stored length
 // is a claim: it is checked against the file's size and every page is bounded.
-Bytes longValue(MdbHandle* mdb, const uint8_t* field, size_t fieldLen, size_t fileSize) {
+Bytes longValue(const File& file, const uint8_t* field, size_t fieldLen) {
     if (fieldLen == 0) return {};
     if (fieldLen < kLongValueHeader) throw Broken{"a long value with a short header"};
-    uint8_t header[kLongValueHeader];
-    std::memcpy(header, field, sizeof header);
-    uint32_t word = le32(header);
+    uint32_t word = le32(field);
     size_t length = word & 0x3FFFFFFF;
-    if (length > fileSize) throw Broken{"a long value longer than the file"};
-    uint32_t pgRow = le32(header + 4);
+    if (length > file.size) throw Broken{"a long value longer than the file"};
+    uint32_t pgRow = le32(field + 4);
     if (word & 0x80000000) {
         if (fieldLen - kLongValueHeader < length) throw Broken{"an inline value longer than its row"};
         return Bytes(field + kLongValueHeader, field + kLongValueHeader + length);
@@ -182,15 +202,12 @@ Bytes longValue(MdbHandle* mdb, const uint8_t* field, size_t fieldLen, size_t fi
     Bytes out;
     out.reserve(length);
     bool singlePage = word & 0x40000000;
-    size_t pagesLeft = fileSize / kPageSize;
+    size_t pagesLeft = file.size / kPageSize;
     while (out.size() < length) {
         if (pgRow == 0 || pagesLeft-- == 0) throw Broken{"a long value's pages end too early"};
-        void* buf = nullptr;
-        int off = 0;
+        const uint8_t* row = nullptr;
         size_t len = 0;
-        if (mdb_find_pg_row(mdb, int(pgRow), &buf, &off, &len) != 0 || off < 0 || size_t(off) + len > kPageSize)
-            throw Broken{"a long value points outside the file"};
-        const uint8_t* row = static_cast<const uint8_t*>(buf) + off;
+        if (!pageRow(file, pgRow, row, len)) throw Broken{"a long value points outside the file"};
         if (singlePage) {
             if (len < length) throw Broken{"a long value is shorter than its length"};
             out.insert(out.end(), row, row + length);
@@ -207,7 +224,7 @@ Bytes longValue(MdbHandle* mdb, const uint8_t* field, size_t fieldLen, size_t fi
     return out;
 }
 
-Value fieldValue(MdbHandle* mdb, const MdbColumn& c, const MdbField& f, size_t fileSize) {
+Value fieldValue(MdbHandle* mdb, const File& file, const MdbColumn& c, const MdbField& f) {
     if (c.col_type == MDB_BOOL) return Value(!f.is_null);  // a boolean lives in the null mask
     if (f.is_null) return Value();
     if (f.start < 0 || f.siz < 0 || size_t(f.start) + size_t(f.siz) > kPageSize) throw Broken{"a field outside its page"};
@@ -252,10 +269,10 @@ Value fieldValue(MdbHandle* mdb, const MdbColumn& c, const MdbField& f, size_t f
         case MDB_BINARY: return Value(Bytes(p, p + n));
         case MDB_TEXT: return Value(decodeJetText(p, n));
         case MDB_MEMO: {
-            Bytes b = longValue(mdb, p, n, fileSize);
+            Bytes b = longValue(file, p, n);
             return Value(decodeJetText(b.data(), b.size()));
         }
-        case MDB_OLE: return Value(longValue(mdb, p, n, fileSize));
+        case MDB_OLE: return Value(longValue(file, p, n));
         case MDB_REPID: {
             need(16);
             char* text = mdb_uuid_to_string(mdb->pg_buf, f.start);
@@ -271,9 +288,9 @@ Value fieldValue(MdbHandle* mdb, const MdbColumn& c, const MdbField& f, size_t f
 // `visit`. A table whose pages come round again, or that yields more rows than it says it
 // has, is broken.
 template <typename Visit>
-void forEachRow(MdbHandle* mdb, MdbTableDef* t, size_t fileSize, Visit&& visit) {
+void forEachRow(MdbHandle* mdb, MdbTableDef* t, const File& file, Visit&& visit) {
     std::vector<MdbField> fields(t->num_cols);
-    std::vector<bool> pageSeen(fileSize / kPageSize);
+    std::vector<bool> pageSeen(file.size / kPageSize);
     guint32 page = 0;
     size_t count = 0;
     // libmdb walks a table's pages through its usage map and assumes one is there.
@@ -299,18 +316,19 @@ void forEachRow(MdbHandle* mdb, MdbTableDef* t, size_t fileSize, Visit&& visit) 
     if (count != t->num_rows) throw Broken{"rows of table \"" + std::string(t->name) + "\" are missing"};
 }
 
-void dumpRows(MdbHandle* mdb, MdbTableDef* t, StreamWriter& out, const StreamSink& sink, size_t fileSize,
+void dumpRows(MdbHandle* mdb, MdbTableDef* t, StreamWriter& out, const StreamSink& sink, const File& file,
               size_t& written) {
     std::vector<Value> values(t->num_cols);
-    forEachRow(mdb, t, fileSize, [&](const MdbField* fields, size_t n) {
+    forEachRow(mdb, t, file, [&](const MdbField* fields, size_t n) {
         std::fill(values.begin(), values.end(), Value());
         for (size_t i = 0; i < n; ++i)
-            values[fields[i].colnum] = fieldValue(mdb, column(t, fields[i].colnum), fields[i], fileSize);
+            values[fields[i].colnum] = fieldValue(mdb, file, column(t, fields[i].colnum), fields[i]);
         out.row(values);
         if (out.bytes().size() >= kFlushSize) {
             written += out.bytes().size();
-            if (written > maxStreamSize(fileSize)) throw Broken{"it holds far more data than its size allows"};
-            sink(out.take());
+            if (written > maxStreamSize(file.size)) throw Broken{"it holds far more data than its size allows"};
+            sink(out.bytes());
+            out.clear();
         }
     });
 }
@@ -380,7 +398,7 @@ void checkPropertyBlob(const Bytes& b) {
 }
 
 // Reads the system catalog's stored properties before libmdb's catalog reader does.
-void checkStoredProperties(MdbHandle* mdb, size_t fileSize) {
+void checkStoredProperties(MdbHandle* mdb, const File& file) {
     MdbCatalogEntry sys{};
     sys.mdb = mdb;
     sys.object_type = MDB_SYSTEM_TABLE;
@@ -393,10 +411,10 @@ void checkStoredProperties(MdbHandle* mdb, size_t fileSize) {
     for (size_t i = 0; i < t->num_cols; ++i)
         if (std::strcmp(column(t.get(), i).name, "LvProp") == 0) lvProp = int(i);
     if (lvProp < 0 || column(t.get(), size_t(lvProp)).col_type != MDB_OLE) throw Broken{"the system catalog is not as expected"};
-    forEachRow(mdb, t.get(), fileSize, [&](const MdbField* fields, size_t n) {
+    forEachRow(mdb, t.get(), file, [&](const MdbField* fields, size_t n) {
         for (size_t i = 0; i < n; ++i)
             if (fields[i].colnum == lvProp && !fields[i].is_null)
-                checkPropertyBlob(longValue(mdb, mdb->pg_buf + fields[i].start, size_t(fields[i].siz), fileSize));
+                checkPropertyBlob(longValue(file, mdb->pg_buf + fields[i].start, size_t(fields[i].siz)));
     });
 }
 
@@ -415,11 +433,12 @@ bool dumpImage(uint8_t* image, size_t size, const StreamSink& sink, std::string&
         why = "the database header cannot be read";
         return false;
     }
+    const File file{image, size};
     StreamWriter out;
     size_t written = 0;
     try {
         mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
-        checkStoredProperties(mdb.get(), size);
+        checkStoredProperties(mdb.get(), file);
         GPtrArray* catalog = mdb_read_catalog(mdb.get(), MDB_TABLE);
         if (!catalog) throw Broken{"the list of tables cannot be read"};
         for (guint i = 0; i < catalog->len; ++i) {
@@ -432,15 +451,15 @@ bool dumpImage(uint8_t* image, size_t size, const StreamSink& sink, std::string&
                 throw Broken{"the fields of table \"" + std::string(entry->object_name) + "\" cannot be read"};
             mdb_read_indices(t.get());
             out.table(tableDef(t.get()), tableProperties(*entry));
-            dumpRows(mdb.get(), t.get(), out, sink, size, written);
+            dumpRows(mdb.get(), t.get(), out, sink, file, written);
         }
         out.end();
-        sink(out.take());
+        sink(out.bytes());
         return true;
     } catch (const Broken& b) {
         why = b.why;
         out.failure(why);
-        sink(out.take());
+        sink(out.bytes());
         return false;
     }
 }

@@ -126,42 +126,50 @@ Limits limitsFor(size_t fileSize) {
     ::_exit(code);
 }
 
-// Collects the child's stream until it ends; kills the child when it takes too long or
+// Decodes the child's stream as it arrives; kills the child when it takes too long or
 // sends more than `cap` bytes.
-std::string collect(pid_t child, int in, size_t expected, size_t cap, std::chrono::milliseconds wall, int& status) {
-    std::string stream;
-    stream.reserve(std::min(cap, expected));
+void collect(pid_t child, int in, size_t cap, std::chrono::milliseconds wall, StreamDecoder& decoder, int& status) {
     auto deadline = std::chrono::steady_clock::now() + wall;
     const char* stopped = nullptr;
-    std::vector<char> buf(size_t(1) << 20);
-    for (;;) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            stopped = "reading it took far too long";
-            break;
+    std::vector<uint8_t> buf(size_t(1) << 20);
+    size_t total = 0;
+    auto reap = [&] {
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
         }
-        pollfd p{in, POLLIN, 0};
-        int r = ::poll(&p, 1, int(std::min<long long>(left.count(), 1000)));
-        if (r < 0 && errno == EINTR) continue;
-        if (r < 0) {
-            stopped = "reading it failed";
-            break;
+    };
+    try {
+        for (;;) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                stopped = "reading it took far too long";
+                break;
+            }
+            pollfd p{in, POLLIN, 0};
+            int r = ::poll(&p, 1, int(std::min<long long>(left.count(), 1000)));
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) {
+                stopped = "reading it failed";
+                break;
+            }
+            if (r == 0) continue;
+            ssize_t n = ::read(in, buf.data(), buf.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;  // end of stream (or a broken pipe)
+            total += size_t(n);
+            if (total > cap) {
+                stopped = "it holds far more data than its size allows";
+                break;
+            }
+            decoder.feed(buf.data(), size_t(n));
         }
-        if (r == 0) continue;
-        ssize_t n = ::read(in, buf.data(), buf.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;  // end of stream (or a broken pipe)
-        if (stream.size() + size_t(n) > cap) {
-            stopped = "it holds far more data than its size allows";
-            break;
-        }
-        stream.append(buf.data(), size_t(n));
+    } catch (const Error&) {  // the stream itself is damaged, or says the file is
+        ::kill(child, SIGKILL);
+        reap();
+        throw;
     }
     if (stopped) ::kill(child, SIGKILL);
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    reap();
     if (stopped) damaged(stopped);
-    return stream;
 }
 
 }  // namespace
@@ -192,15 +200,15 @@ Image readIsolated(const std::string& path) {
     }
     writeEnd.reset();
     int status = 0;
-    std::string stream = collect(child, readEnd.get(), size, maxStreamSize(size), limits.wall, status);
+    StreamDecoder decoder;
+    collect(child, readEnd.get(), maxStreamSize(size), limits.wall, decoder, status);
 
     if (WIFSIGNALED(status)) {
         int sig = WTERMSIG(status);
         damaged(sig == SIGXCPU || sig == SIGKILL ? "reading it took far too long" : "reading it stopped on a fault");
     }
     int code = WIFEXITED(status) ? WEXITSTATUS(status) : kChildFailed;
-    if (code == 0 || code == kChildBroken)
-        return decodeStream(reinterpret_cast<const uint8_t*>(stream.data()), stream.size());
+    if (code == 0 || code == kChildBroken) return decoder.finish();
     damaged("reading it needed more memory than such a file can");
 }
 

@@ -18,13 +18,19 @@ enum ValueTag : uint8_t { TagNull, TagBool, TagLong, TagDouble, TagDate, TagText
     throw Error(ErrorCode::Corrupt, "this file is damaged and cannot be read (" + why + ")");
 }
 
+}  // namespace
+
+// Thrown while decoding a stream that has not fully arrived yet.
+struct NeedMore {};
+
 class StreamReader {
 public:
-    StreamReader(const uint8_t* data, size_t size) : p_(data), end_(data + size) {}
+    StreamReader(const uint8_t* data, size_t size) : begin_(data), p_(data), end_(data + size) {}
 
     bool atEnd() const { return p_ == end_; }
+    size_t consumed() const { return size_t(p_ - begin_); }
     void need(size_t n) const {
-        if (static_cast<size_t>(end_ - p_) < n) damaged("the data ends too early");
+        if (static_cast<size_t>(end_ - p_) < n) throw NeedMore{};
     }
     uint8_t u8() {
         need(1);
@@ -84,9 +90,13 @@ public:
     }
 
 private:
+    const uint8_t* begin_;
     const uint8_t* p_;
     const uint8_t* end_;
 };
+
+namespace {
+
 
 Table readTable(StreamReader& in) {
     Table t;
@@ -132,12 +142,6 @@ Table readTable(StreamReader& in) {
 size_t maxStreamSize(size_t fileSize) { return (size_t(64) << 20) + 4 * fileSize; }
 
 StreamWriter::StreamWriter() { out_.append(kMagic, sizeof kMagic); }
-
-std::string StreamWriter::take() {
-    std::string taken;
-    taken.swap(out_);
-    return taken;
-}
 
 void StreamWriter::u8(uint8_t v) { out_.push_back(char(v)); }
 void StreamWriter::u16(uint16_t v) {
@@ -221,36 +225,65 @@ void StreamWriter::failure(const std::string& why) {
     str(why);
 }
 
-Image decodeStream(const uint8_t* data, size_t size) {
-    StreamReader in(data, size);
-    in.need(sizeof kMagic);
-    for (char c : kMagic)
-        if (in.u8() != uint8_t(c)) damaged("the reader's output is not recognised");
-    Image image;
-    for (;;) {
-        switch (in.u8()) {
-            case 'T':
-                if (image.tables.size() >= kMaxTables) damaged("too many tables");
-                image.tables.push_back(readTable(in));
-                break;
-            case 'R': {
-                if (image.tables.empty()) damaged("a row outside any table");
-                Table& t = image.tables.back();
-                std::vector<Value> row;
-                row.reserve(t.def.fields.size());
-                for (size_t i = 0; i < t.def.fields.size(); ++i) row.push_back(in.value());
-                t.rows.push_back(std::move(row));
-                break;
+void StreamDecoder::feed(const uint8_t* data, size_t size) {
+    pending_.insert(pending_.end(), data, data + size);
+    StreamReader in(pending_.data() + at_, pending_.size() - at_);
+    try {
+        while (!in.atEnd()) {
+            if (ended_) damaged("data after the end");
+            if (!magic_) {
+                for (char c : kMagic)
+                    if (in.u8() != uint8_t(c)) damaged("the reader's output is not recognised");
+                magic_ = true;
+            } else {
+                record(in);
             }
-            case 'Z':
-                if (!in.atEnd()) damaged("data after the end");
-                return image;
-            case 'X':
-                damaged(in.str());
-            default:
-                damaged("an unknown record");
+            at_ += in.consumed();
+            in = StreamReader(pending_.data() + at_, pending_.size() - at_);
         }
+    } catch (const NeedMore&) {
+        // the rest of this record comes with the next piece
     }
+    if (at_ >= (size_t(1) << 20)) {
+        pending_.erase(pending_.begin(), pending_.begin() + long(at_));
+        at_ = 0;
+    }
+}
+
+void StreamDecoder::record(StreamReader& in) {
+    switch (in.u8()) {
+        case 'T':
+            if (image_.tables.size() >= kMaxTables) damaged("too many tables");
+            image_.tables.push_back(readTable(in));
+            break;
+        case 'R': {
+            if (image_.tables.empty()) damaged("a row outside any table");
+            Table& t = image_.tables.back();
+            std::vector<Value> row;
+            row.reserve(t.def.fields.size());
+            for (size_t i = 0; i < t.def.fields.size(); ++i) row.push_back(in.value());
+            t.rows.push_back(std::move(row));
+            break;
+        }
+        case 'Z':
+            ended_ = true;
+            break;
+        case 'X':
+            damaged(in.str());
+        default:
+            damaged("an unknown record");
+    }
+}
+
+Image StreamDecoder::finish() {
+    if (!ended_ || at_ != pending_.size()) damaged("the data ends too early");
+    return std::move(image_);
+}
+
+Image decodeStream(const uint8_t* data, size_t size) {
+    StreamDecoder decoder;
+    decoder.feed(data, size);
+    return decoder.finish();
 }
 
 }  // namespace engine::jet

@@ -24,9 +24,9 @@ public:
     void end();
     void failure(const std::string& why);  // ends the stream: the file is broken
 
-    // The bytes written so far; take() hands them over and starts an empty buffer.
+    // The bytes written since the last clear().
     const std::string& bytes() const { return out_; }
-    std::string take();
+    void clear() { out_.clear(); }
 
 private:
     void u8(uint8_t v);
@@ -43,7 +43,24 @@ private:
 // near it, a hostile one that makes many rows share one large value is stopped by it.
 size_t maxStreamSize(size_t fileSize);
 
-// Decodes a complete stream (it must end with 'Z').
+class StreamReader;
+
+// Decodes a stream piece by piece as it arrives, so that it is never held whole.
+class StreamDecoder {
+public:
+    void feed(const uint8_t* data, size_t size);
+    Image finish();  // the stream must have ended with 'Z'
+
+private:
+    void record(StreamReader& in);
+
+    std::vector<uint8_t> pending_;
+    size_t at_ = 0;  // the first byte of pending_ not decoded yet
+    bool magic_ = false, ended_ = false;
+    Image image_;
+};
+
+// Decodes a complete stream.
 Image decodeStream(const uint8_t* data, size_t size);
 
 }  // namespace engine::jet
