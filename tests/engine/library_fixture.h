@@ -1,4 +1,5 @@
-// A native database with the library's three tables, made the way the store makes them.
+// Native databases with the library's three tables, made the way the store makes them, and
+// small helpers of the engine tests.
 #pragma once
 
 #include <memory>
@@ -56,6 +57,17 @@ inline void addRecord(engine::Recordset& rs, int id, int pid, const std::string&
     rs.setField("bt", title);
     rs.setField("path", isClass);
     rs.update();
+}
+
+// The error code a call throws; 0 when it succeeds.
+template <class F>
+engine::ErrorCode errorOf(F&& f) {
+    try {
+        f();
+    } catch (const engine::Error& e) {
+        return e.code();
+    }
+    return engine::ErrorCode{0};
 }
 
 }  // namespace engine_test

@@ -12,19 +12,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using engine::ErrorCode;
+using engine_test::errorOf;
 using engine::Value;
 using testing_support::readFile;
 using testing_support::writeFile;
-
-template <class F>
-ErrorCode errorOf(F&& f) {
-    try {
-        f();
-    } catch (const engine::Error& e) {
-        return e.code();
-    }
-    return ErrorCode{0};
-}
 
 std::vector<std::string> filesIn(const std::string& dir) {
     std::vector<std::string> names;

@@ -10,17 +10,8 @@
 namespace {
 
 using engine::ErrorCode;
+using engine_test::errorOf;
 using engine::Value;
-
-template <class F>
-ErrorCode errorOf(F&& f) {
-    try {
-        f();
-    } catch (const engine::Error& e) {
-        return e.code();
-    }
-    return ErrorCode{0};
-}
 
 // Ids from the current row on, at most n of them.
 std::vector<int> walk(engine::Recordset& rs, size_t n = 100) {

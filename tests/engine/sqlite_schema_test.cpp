@@ -9,6 +9,7 @@ namespace {
 
 using engine::DaoType;
 using engine::ErrorCode;
+using engine_test::errorOf;
 using engine::Value;
 
 // Runs one query with the plain SQLite library and returns the first column of each row.
@@ -33,16 +34,6 @@ engine::FieldDef field(const std::string& name, DaoType type = DaoType::Long, in
     f.allowZeroLength = type == DaoType::Text;
     f.attributes = attributes;
     return f;
-}
-
-template <class F>
-ErrorCode errorOf(F&& f) {
-    try {
-        f();
-    } catch (const engine::Error& e) {
-        return e.code();
-    }
-    return ErrorCode{0};
 }
 
 TEST(SqliteSchema, LibraryTablesKeepTheirDaoFactsAcrossReopening) {

@@ -1,5 +1,6 @@
 #include "store/engine/sqlite/field_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "store/engine/dao_date.h"
@@ -111,5 +112,13 @@ std::string sqliteColumnType(DaoType type) {
 }
 
 bool isLongValue(DaoType type) { return type == DaoType::LongBinary || type == DaoType::Memo; }
+
+Bytes chunkOf(const Value& value, long offset, long length) {
+    if (value.isNull() || offset < 0 || length < 0) return {};
+    const Bytes all = value.toBytes();
+    const size_t from = std::min(all.size(), static_cast<size_t>(offset));
+    const size_t n = std::min(all.size() - from, static_cast<size_t>(length));
+    return Bytes(all.begin() + from, all.begin() + from + n);
+}
 
 }  // namespace engine::sqlite

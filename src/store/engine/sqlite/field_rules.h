@@ -25,4 +25,7 @@ std::string sqliteColumnType(DaoType type);
 
 bool isLongValue(DaoType type);  // LongBinary and Memo: read through chunks
 
+// GetChunk over a value held in memory: up to length bytes from offset; none for Null.
+Bytes chunkOf(const Value& value, long offset, long length);
+
 }  // namespace engine::sqlite

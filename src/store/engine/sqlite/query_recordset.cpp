@@ -134,12 +134,7 @@ public:
     std::vector<std::string> fieldNames() const override { return names_; }
 
     Bytes getChunk(const std::string& name, long offset, long length) const override {
-        const Value v = field(name);
-        if (v.isNull() || offset < 0 || length < 0) return {};
-        const Bytes all = v.toBytes();
-        const size_t from = std::min(all.size(), static_cast<size_t>(offset));
-        const size_t n = std::min(all.size() - from, static_cast<size_t>(length));
-        return Bytes(all.begin() + from, all.begin() + from + n);
+        return chunkOf(field(name), offset, length);
     }
     void appendChunk(const std::string&, const Bytes&) override { readOnly(); }
     long fieldSize(const std::string& name) const override {

@@ -229,12 +229,7 @@ public:
     Bytes getChunk(const std::string& name, long offset, long length) const override {
         const size_t c = longColumn(name);
         if (offset < 0 || length < 0) throw Error(ErrorCode::Generic, "Invalid argument");
-        if (mode_ != EditMode::None && dirty_[c]) {
-            const Bytes all = buffer_[c].isNull() ? Bytes() : buffer_[c].toBytes();
-            const size_t from = std::min(all.size(), static_cast<size_t>(offset));
-            const size_t n = std::min(all.size() - from, static_cast<size_t>(length));
-            return Bytes(all.begin() + from, all.begin() + from + n);
-        }
+        if (mode_ != EditMode::None && dirty_[c]) return chunkOf(buffer_[c], offset, length);
         if (mode_ == EditMode::Add) return {};
         const int64_t rowid = mode_ == EditMode::InProgress ? editRowid_ : currentRowid();
         sqlite3_blob* blob = nullptr;
