@@ -418,6 +418,9 @@ public:
 
     // Writes the decoded content to a temporary file and opens it with the desktop.
     bool showShell(int32_t id);
+    // What is wrong with the stored content of document id: "" when it inflates to its size
+    // and matches its checksum, else the problem in plain words ("no content row", ...).
+    std::string checkNR(int32_t id);
 
     // ---- Passwords (passwords.cpp) ----
 
@@ -486,6 +489,9 @@ private:
     // The parent chain of id: id, its parent, ... while > 0, stopping at a repeated id.
     std::vector<int32_t> parentChain(int32_t id);
 
+    // Runs a long read inside one transaction where the engine allows it, so that its many
+    // statements share one look at the file; inside a running transaction it just runs.
+    void readSpan(const std::function<void()>& work);
     // The lookup rule: the field of record id in rs, Null when closed, missing or failing.
     engine::Value fieldByID(engine::Recordset* rs, int32_t id, const char* field);
     // The single-field change rule: seek id on primaryKey, Edit, set, Update.
@@ -498,6 +504,8 @@ private:
     void toStoredForm(Bytes& bytes, int32_t n, bool compress, int32_t& crc, bool& zed);
     // Converts the decoded content of id with convert and stores it when not empty.
     bool rewriteContent(int32_t id, const std::function<bool(Bytes&)>& convert);
+    // The rows of btToListView; their number.
+    int32_t fillList(ListControl& list, int32_t pid);
     // Adds one search result row; parentPath is the class path of the record's parent.
     static void addSearchRow(ListControl& list, int32_t id, const std::string& title,
                              const std::string& parentPath);

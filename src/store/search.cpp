@@ -73,18 +73,20 @@ int32_t ctreebook::searchKeyToLVW(const std::string& key, ListControl& list, boo
     prepareSearchList(list, forClasses);
     if (!open_ || !db_) return 0;
     int32_t count = 0;
-    try {
-        auto query = db_->openQuery(titleSearchQuery(key, forClasses));
-        for (; !query->eof(); query->moveNext()) {
-            const int32_t id = longOrZero(query->field("id"));
-            addSearchRow(list, id, trimNull(query->field("bt")),
-                         getPPathName(longOrZero(query->field("pid")), true));
-            ++count;
+    readSpan([&] {
+        try {
+            auto query = db_->openQuery(titleSearchQuery(key, forClasses));
+            for (; !query->eof(); query->moveNext()) {
+                const int32_t id = longOrZero(query->field("id"));
+                addSearchRow(list, id, trimNull(query->field("bt")),
+                             getPPathName(longOrZero(query->field("pid")), true));
+                ++count;
+            }
+            query->close();
+        } catch (...) {
+            // A pattern Jet rejects (a quote in the key) finds nothing.
         }
-        query->close();
-    } catch (...) {
-        // A pattern Jet rejects (a quote in the key) finds nothing.
-    }
+    });
     return count;
 }
 
@@ -137,14 +139,13 @@ std::string ctreebook::reportSearch(const std::string& key, bool forClasses) {
         ? "          Parent Class                                       Class \r\n" + std::string(66, '-') + "\r\n"
         : "         Parent Class                                Doc\r\n" + std::string(57, '-') + "\r\n";
     if (!open_ || !db_) return text;
-    try {
+    readSpan([&] {
         auto query = db_->openQuery(titleSearchQuery(key, forClasses));
         for (; !query->eof(); query->moveNext())
             text += getPPathName(longOrZero(query->field("id")), false) + std::string(13, ' ') +
                     trimNull(query->field("bt")) + "\r\n";
         query->close();
-    } catch (...) {
-    }
+    });
     return text;
 }
 

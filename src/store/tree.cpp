@@ -49,22 +49,51 @@ void ctreebook::eachClassBelow(int32_t id, bool recursive, bool full, const Clas
         size_t next = 0;
         int depth = 0;
     };
-    std::unordered_set<int32_t> seen{id};
-    std::vector<Level> stack;
-    stack.push_back({children(id, full), 0, 0});
-    visit(id, 0, stack.back().kids);
-    while (recursive && !stack.empty()) {
-        Level& level = stack.back();
-        if (level.next == level.kids.size()) {
-            stack.pop_back();
-            continue;
+    readSpan([&] {
+        std::unordered_set<int32_t> seen{id};
+        std::vector<Level> stack;
+        stack.push_back({children(id, full), 0, 0});
+        visit(id, 0, stack.back().kids);
+        while (recursive && !stack.empty()) {
+            Level& level = stack.back();
+            if (level.next == level.kids.size()) {
+                stack.pop_back();
+                continue;
+            }
+            const ChildRow& kid = level.kids[level.next++];
+            if (!kid.path || !seen.insert(kid.id).second) continue;
+            const int depth = level.depth + 1;
+            const int32_t classId = kid.id;
+            stack.push_back({children(classId, full), 0, depth});
+            visit(classId, depth, stack.back().kids);
         }
-        const ChildRow& kid = level.kids[level.next++];
-        if (!kid.path || !seen.insert(kid.id).second) continue;
-        const int depth = level.depth + 1;
-        const int32_t classId = kid.id;
-        stack.push_back({children(classId, full), 0, depth});
-        visit(classId, depth, stack.back().kids);
+    });
+}
+
+void ctreebook::readSpan(const std::function<void()>& work) {
+    bool began = false;
+    if (transDepth_ == 0 && db_) {
+        try {
+            db_->beginTrans();
+            began = true;
+            ++transDepth_;
+        } catch (...) {
+            // Engines that refuse (read-only files) read statement by statement.
+        }
+    }
+    try {
+        work();
+    } catch (...) {
+    }
+    if (!began) return;
+    --transDepth_;
+    try {
+        db_->commitTrans();
+    } catch (...) {
+        try {
+            db_->rollback();
+        } catch (...) {
+        }
     }
 }
 
@@ -124,6 +153,13 @@ int32_t ctreebook::btToListView(ListControl& list, int32_t pid, bool append) {
     if (!open_) return 0;
     if (!append) list.clear();
     int32_t rows = 0;
+    readSpan([&] { rows = fillList(list, pid); });
+    list.setClassTag(std::to_string(pid));
+    return rows;
+}
+
+int32_t ctreebook::fillList(ListControl& list, int32_t pid) {
+    int32_t rows = 0;
     for (const ChildRow& kid : children(pid, true)) {
         // The content row gives the format, the stored size and whether it is compressed.
         std::string gs;
@@ -159,7 +195,6 @@ int32_t ctreebook::btToListView(ListControl& list, int32_t pid, bool append) {
         list.addItem(item);
         ++rows;
     }
-    list.setClassTag(std::to_string(pid));
     return rows;
 }
 
