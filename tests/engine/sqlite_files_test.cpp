@@ -4,6 +4,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "engine/library_fixture.h"
 #include "support/temp_dir.h"
@@ -65,10 +66,15 @@ TEST(SqliteFiles, BadFilesFailAndStayUnchanged) {
     sqlite3_open(dir.file("foreign.mdb").c_str(), &foreign);
     sqlite3_exec(foreign, "CREATE TABLE tree (id INTEGER); CREATE TABLE nr (id INTEGER)", nullptr, nullptr, nullptr);
     sqlite3_close(foreign);
+    writeFile(dir.file("metadata.mdb"), library);  // ours, with an index on a field that is not there
+    sqlite3* damaged = nullptr;
+    sqlite3_open(dir.file("metadata.mdb").c_str(), &damaged);
+    sqlite3_exec(damaged, "UPDATE vyne_indexes SET fields = '+nosuch'", nullptr, nullptr, nullptr);
+    sqlite3_close(damaged);
 
     struct Case {
         const char* name;
-        std::string bytes;  // empty name keeps what is on disk
+        std::optional<std::string> bytes;  // none: the file made above
         ErrorCode code;
     } cases[] = {
         {"zero.mdb", "", ErrorCode::CannotOpen},
@@ -76,11 +82,12 @@ TEST(SqliteFiles, BadFilesFailAndStayUnchanged) {
         {"header-only.mdb", library.substr(0, 100), ErrorCode::Corrupt},
         {"half.mdb", library.substr(0, library.size() / 2), ErrorCode::Corrupt},
         {"scribbled.mdb", scribbled, ErrorCode::Corrupt},
-        {"foreign.mdb", {}, ErrorCode::CannotOpen},
+        {"foreign.mdb", std::nullopt, ErrorCode::CannotOpen},
+        {"metadata.mdb", std::nullopt, ErrorCode::Corrupt},
     };
     for (auto& c : cases) {
         const std::string path = dir.file(c.name);
-        if (c.name != std::string("foreign.mdb")) writeFile(path, c.bytes);
+        if (c.bytes) writeFile(path, *c.bytes);
         const std::string before = readFile(path);
         const auto filesBefore = filesIn(dir.path());
         EXPECT_EQ(errorOf([&] { engine::openDatabase(path); }), c.code) << c.name;

@@ -107,7 +107,7 @@ int32_t Value::toLong() const {
     if (isLong()) return std::get<int32_t>(v_);
     if (isBool()) return std::get<bool>(v_) ? -1 : 0;
     const double d = std::nearbyint(toDouble());  // rounds half to even, as VB does
-    if (d < -2147483648.0 || d > 2147483647.0) throw Error(ErrorCode::Generic, "Overflow");
+    if (!(d >= -2147483648.0 && d <= 2147483647.0)) throw Error(ErrorCode::Generic, "Overflow");  // NaN too
     return static_cast<int32_t>(d);
 }
 

@@ -73,6 +73,15 @@ void Catalog::createSchema(Session& s, const std::string& locale, int version) {
 
 void Catalog::load(Session& s) {
     expectMetadata(s);
+    try {
+        readMetadata(s);
+    } catch (const Error& e) {
+        if (e.code() == ErrorCode::Corrupt) throw;
+        throw Error(ErrorCode::Corrupt, std::string("Damaged engine metadata: ") + e.what());
+    }
+}
+
+void Catalog::readMetadata(Session& s) {
     std::vector<TableInfo> tables;
     {
         Statement::Use q(s.statement("SELECT name FROM vyne_tables ORDER BY position"));

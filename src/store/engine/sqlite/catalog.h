@@ -50,6 +50,8 @@ public:
     void addProperty(Session& s, const std::string& table, const Property& p);
 
 private:
+    void readMetadata(Session& s);
+
     std::vector<TableInfo> tables_;  // in creation order
 };
 

@@ -14,7 +14,8 @@ void throwSqlite(sqlite3* db, int rc, const std::string& context) {
                         message + ")");
     case SQLITE_CORRUPT:
     case SQLITE_NOTADB: throw Error(ErrorCode::Corrupt, "Unrecognized database format or damaged file (" + message + ")");
-    case SQLITE_CANTOPEN: throw Error(ErrorCode::CannotOpen, message);
+    case SQLITE_CANTOPEN:  // the journal cannot be made next to the file
+        throw Error(ErrorCode::ReadOnly, "Database or object is read-only (" + message + ")");
     default: throw Error(ErrorCode::Generic, message);
     }
 }

@@ -1,4 +1,6 @@
-// The native backend: libraries as SQLite files (read-write).
+// The native backend: libraries as SQLite files (read-write). A database and its recordsets
+// are used from one thread at a time; every change is on disk when its call returns (outside
+// beginTrans/commitTrans), through SQLite's rollback journal.
 #pragma once
 
 #include <memory>
