@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     }
     bench::Collector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
+    std::fputs("\n", stdout);  // the console reporter ends on a colour code, not a line end
     std::fflush(stdout);
     for (auto& p : bench::pairs()) {
         auto o = collector.seconds.find(p.name + "/ours");
