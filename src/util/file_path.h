@@ -188,8 +188,9 @@ public:
     std::string loadHtmToTxt(const std::string& file) const;
 
     // ---- Character-set detection and conversion ------------------------------------------------
-    // Samples the first 1001 bytes: true if they hold no byte above 127 before the first high
-    // byte's bound, or look like UTF-8 Chinese text (see the implementation for the rule).
+    // Samples at most the first 1001 bytes: true for pure ASCII, for a first byte above 127 in
+    // the second half of the sample, and for text whose high bytes start three-byte UTF-8
+    // sequences (E0..EF) in more than 90 % of the steps; false for no bytes.
     static bool binIsUTF8(const Bytes& bytes);
     // True if EF BB BF occurs at a position 0 ... min(last index, 500) - 10.
     static bool binIsUTF8_3(const Bytes& bytes);
