@@ -2,6 +2,8 @@
 // transactions.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -155,6 +157,40 @@ TEST(SqliteFiles, EveryChangeIsOnDiskWhenTheCallReturns) {
     tree->deleteRecord();
     EXPECT_EQ(countFromOutside(path), 1);
     EXPECT_EQ(query->recordCount(), 2);  // a query result is a snapshot
+}
+
+TEST(SqliteFiles, AProcessThatDiesInTheMiddleLeavesASoundFile) {
+    testing_support::TempDir dir;
+    const std::string path = dir.file("lib.mdb");
+    {
+        auto db = engine_test::createLibrary(path);
+        auto tree = db->openTable("tree");
+        engine_test::addRecord(*tree, 1, 0, "lib", true);
+    }
+    const std::string before = readFile(path);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Half of a long operation, then the process is gone without a word.
+        auto db = engine::openDatabase(path);
+        auto tree = db->openTable("tree");
+        db->beginTrans();
+        db->deleteTable("nr");
+        // More than the page cache holds, so that the file itself is already being written.
+        for (int id = 2; id < 40000; ++id) engine_test::addRecord(*tree, id, 1, std::string(90, 'x'), false);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(fs::exists(path + "-journal"));  // what a crash leaves: the undo record
+    ASSERT_NE(readFile(path), before);             // and pages written before the commit
+
+    auto db = engine::openDatabase(path);
+    EXPECT_EQ(db->tableNames(), (std::vector<std::string>{"tree", "nr", "note"}));
+    auto tree = db->openTable("tree");
+    EXPECT_EQ(tree->recordCount(), 1);
+    EXPECT_EQ(tree->field("bt"), Value("lib"));
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST(SqliteFiles, TransactionsCommitAndRollBack) {
