@@ -14,7 +14,7 @@ int runAdd(const std::vector<std::string>& raw) {
     if (args.positional.size() < 3) return fail(Usage, "add needs FILE, a class and at least one file");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     const int32_t pid = resolveClass(book, args.positional[1]);
     if (pid == 0) return Failed;
     for (size_t i = 2; i < args.positional.size(); ++i) {

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/vlib/book_access.h"
 #include "app/vlib/command.h"
 #include "app/vlib/edit_common.h"
 
@@ -15,8 +16,7 @@ int runDup(const std::vector<std::string>& raw) {
     std::error_code ec;
     if (std::filesystem::exists(args.positional[1], ec)) return fail(Failed, args.positional[1] + ": exists already");
     store::ctreebook book;
-    int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openLibrary(args.positional[0], book)) return Failed;
     if (!book.dupicateDB(args.positional[1])) return fail(Failed, "cannot write " + args.positional[1]);
     std::printf("%s copied to %s\n", args.positional[0].c_str(), args.positional[1].c_str());
     return Ok;

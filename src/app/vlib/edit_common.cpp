@@ -59,14 +59,13 @@ bool confirmOld(const std::string& old) {
 
 }  // namespace
 
-bool openLibrary(store::ctreebook& book, const std::string& file, int& code) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        code = fail(Failed, file + ": no such file");
+bool openForEditing(store::ctreebook& book, const std::string& file, int& code) {
+    if (std::string problem = store::ctreebook::libraryProblem(file); !problem.empty()) {
+        code = fail(Failed, file + " is not a book library: " + problem);
         return false;
     }
-    if (!store::ctreebook::isVYNEFile(file) || !book.openDB(file)) {
-        code = fail(Failed, file + ": not a library");
+    if (!book.openDB(file)) {
+        code = fail(Failed, file + " could not be opened");
         return false;
     }
     return true;
@@ -78,7 +77,7 @@ bool openOrCreateLibrary(store::ctreebook& book, const std::string& file, int& c
         code = fail(Failed, file + ": cannot create the library");
         return false;
     }
-    return openLibrary(book, file, code);
+    return openForEditing(book, file, code);
 }
 
 int32_t resolveRecord(store::ctreebook& book, const std::string& arg) {

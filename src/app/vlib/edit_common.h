@@ -11,7 +11,7 @@ namespace vlib {
 
 // Opens an existing library for reading and writing. Prints the reason and returns false
 // (code set to the exit code) when the file is missing or not a library.
-bool openLibrary(store::ctreebook& book, const std::string& file, int& code);
+bool openForEditing(store::ctreebook& book, const std::string& file, int& code);
 
 // Opens FILE, creating a new library first when it does not exist.
 bool openOrCreateLibrary(store::ctreebook& book, const std::string& file, int& code);

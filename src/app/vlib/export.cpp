@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/vlib/book_access.h"
 #include "app/vlib/command.h"
 #include "app/vlib/edit_common.h"
 
@@ -14,8 +15,7 @@ int runExport(const std::vector<std::string>& raw) {
     if (args.positional.size() != 3) return fail(Usage, "export needs FILE, a record and DIR");
     const std::string& dir = args.positional[2];
     store::ctreebook book;
-    int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openLibrary(args.positional[0], book)) return Failed;
     const int32_t id = resolveRecord(book, args.positional[1]);
     if (id == 0) return Failed;
     std::error_code ec;

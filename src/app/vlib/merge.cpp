@@ -1,6 +1,7 @@
 // vlib merge: every class and document of another library into this one.
 #include <cstdio>
 
+#include "app/vlib/book_access.h"
 #include "app/vlib/command.h"
 #include "app/vlib/edit_common.h"
 
@@ -13,7 +14,8 @@ int runMerge(const std::vector<std::string>& raw) {
     if (args.positional.size() != 2) return fail(Usage, "merge needs FILE and OTHER");
     store::ctreebook book, other;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code) || !openLibrary(other, args.positional[1], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
+    if (!openLibrary(args.positional[1], other)) return Failed;
     if (book.myDBName() == other.myDBName()) return fail(Usage, "a library cannot be merged into itself");
     int32_t pid = 1;
     if (args.has("under") && (pid = book.insertPath(args.value("under"), 1)) == 0)

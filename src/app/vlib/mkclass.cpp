@@ -13,7 +13,7 @@ int runMkclass(const std::vector<std::string>& raw) {
     if (args.positional.size() != 2) return fail(Usage, "mkclass needs FILE and PATH");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     const int32_t under = args.has("under") ? resolveClass(book, args.value("under")) : 1;
     if (under == 0) return Failed;
     const int32_t id = book.insertPath(args.positional[1], under);

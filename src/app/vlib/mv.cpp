@@ -13,7 +13,7 @@ int runMv(const std::vector<std::string>& raw) {
     if (args.positional.size() < 3) return fail(Usage, "mv needs FILE, at least one record and a class");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     const int32_t target = resolveClass(book, args.positional.back());
     if (target == 0) return Failed;
     for (size_t i = 1; i + 1 < args.positional.size(); ++i) {

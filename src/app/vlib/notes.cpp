@@ -13,7 +13,7 @@ int runNotes(const std::vector<std::string>& raw) {
     if (args.positional.size() != 2) return fail(Usage, "notes needs FILE and a record");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     const int32_t id = resolveRecord(book, args.positional[1]);
     if (id == 0) return Failed;
     if (!book.noteAvailable()) return fail(Failed, "the library has no note table");

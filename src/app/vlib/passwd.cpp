@@ -13,7 +13,7 @@ int runPasswd(const std::vector<std::string>& raw) {
     if (args.positional.size() != 2) return fail(Usage, "passwd needs FILE and a class");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     const int32_t id = resolveClass(book, args.positional[1]);
     if (id == 0) return Failed;
     book.passwordPrompts = terminalPrompts(args.has("remove"));

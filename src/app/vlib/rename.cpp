@@ -15,7 +15,7 @@ int runRename(const std::vector<std::string>& raw) {
     if (title.empty()) return fail(Usage, "a title cannot be empty");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     const int32_t id = resolveRecord(book, args.positional[1]);
     if (id == 0) return Failed;
     if (!book.changeBT(id, title)) return fail(Failed, refusedChange(book, "cannot rename"));

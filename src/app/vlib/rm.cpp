@@ -14,7 +14,7 @@ int runRm(const std::vector<std::string>& raw) {
     const bool recursive = args.has("r") || args.has("recursive");
     store::ctreebook book;
     int code = Ok;
-    if (!openLibrary(book, args.positional[0], code)) return code;
+    if (!openForEditing(book, args.positional[0], code)) return code;
     for (size_t i = 1; i < args.positional.size(); ++i) {
         const std::string& name = args.positional[i];
         const int32_t id = resolveRecord(book, name);
