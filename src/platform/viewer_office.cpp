@@ -182,7 +182,8 @@ private:
         process_->disconnect();
         if (process_->state() != QProcess::NotRunning) {
 #ifdef Q_OS_UNIX
-            ::kill(-pid_t(process_->processId()), SIGKILL);
+            // Never a group of 0: that would be our own.
+            if (const qint64 pid = process_->processId(); pid > 0) ::kill(-pid_t(pid), SIGKILL);
 #endif
             process_->kill();
             process_->waitForFinished(3000);
