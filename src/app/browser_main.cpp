@@ -8,6 +8,9 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +24,26 @@ bool hasDisplay() {
 #else
     return true;
 #endif
+}
+
+// For scripts/screenshot: shows the first text document with a Chinese title, then writes a
+// picture of the window to the file named by VYNE_SHOT and quits.
+void takeScreenshot(browser::MainWindow& window, const QString& file) {
+    std::vector<int32_t> ids;
+    window.cbook.getAllNRID(ids);
+    for (int32_t id : ids) {
+        const QString title = QString::fromStdString(window.cbook.BTByID(id));
+        const bool chinese = std::any_of(title.begin(), title.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
+        if (chinese && clsFilePath::isTxtLiked(window.cbook.gsByid(id)) && window.selectDocById(id)) {
+            window.treeSelectionHandler();
+            break;
+        }
+    }
+    QTimer::singleShot(1500, &window, [&window, file] {
+        window.grab().save(file, "PNG");
+        window.close();
+        QApplication::quit();
+    });
 }
 
 }  // namespace
@@ -49,5 +72,6 @@ int main(int argc, char** argv) {
     browser::MainWindow window(std::move(seams));
     window.show();
     window.loadWindow(QApplication::arguments().mid(1).join(' '));
+    if (const char* shot = std::getenv("VYNE_SHOT"); shot && *shot) takeScreenshot(window, QString::fromLocal8Bit(shot));
     return app.exec();
 }

@@ -30,6 +30,7 @@ void MainWindow::runSearch() {
         if (start == 0) return;
         count = cbook.searchKeyToLVWNR(word, list2_, start, mode == "Search TextDoc" ? "txt" : "");
     }
+    list2_.flush();
     ListView2->show();
     ListView2->raise();
     showStatus(QString::number(count) + " records found.", 1);

@@ -66,6 +66,7 @@ void MainWindow::showBookClass(int32_t id) {
         node->setExpanded(true);
     }
     cbook.btToListView(list1_, id, false);
+    list1_.flush();
     ListView1->setProperty("classTag", QString::number(id));
     ListView1->show();
     ListView1->raise();

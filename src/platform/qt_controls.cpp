@@ -4,8 +4,10 @@
 #include "platform/icons.h"
 
 #include <QComboBox>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVariant>
+#include <utility>
 
 namespace platform {
 
@@ -103,7 +105,28 @@ void QtTreeControl::forget(QTreeWidgetItem* item) {
 
 QtListControl::QtListControl(QTreeWidget* list, MimeIconProvider* icons) : list_(list), icons_(icons) {}
 
-void QtListControl::clear() { list_->clear(); }
+QtListControl::~QtListControl() { qDeleteAll(pending_); }
+
+QtListControl::QtListControl(QtListControl&& other) noexcept
+    : list_(other.list_), icons_(other.icons_), pending_(std::exchange(other.pending_, {})) {}
+
+QtListControl& QtListControl::operator=(QtListControl&& other) noexcept {
+    qDeleteAll(pending_);
+    list_ = other.list_;
+    icons_ = other.icons_;
+    pending_ = std::exchange(other.pending_, {});
+    return *this;
+}
+
+void QtListControl::flush() {
+    if (pending_.isEmpty() || !list_) return;
+    list_->addTopLevelItems(std::exchange(pending_, {}));
+}
+
+void QtListControl::clear() {
+    qDeleteAll(std::exchange(pending_, {}));
+    list_->clear();
+}
 
 void QtListControl::addItem(const store::ListItem& item) {
     auto* row = new QTreeWidgetItem;
@@ -114,10 +137,13 @@ void QtListControl::addItem(const store::ListItem& item) {
     for (size_t i = 0; i < item.subItems.size(); ++i) row->setText(int(i) + 1, qs(item.subItems[i]));
     const std::string& icon = item.smallIcon.empty() ? item.icon : item.smallIcon;
     if (icons_ && !icon.empty()) row->setIcon(0, icons_->icon(icon));
-    list_->addTopLevelItem(row);
+    if (pending_.isEmpty()) QTimer::singleShot(0, list_, [this, list = list_] {
+        if (list_ == list) flush();
+    });
+    pending_.push_back(row);
 }
 
-int QtListControl::count() const { return list_->topLevelItemCount(); }
+int QtListControl::count() const { return list_->topLevelItemCount() + int(pending_.size()); }
 
 int QtListControl::columnCount() const { return list_->columnCount(); }
 

@@ -8,6 +8,7 @@
 #include "store/controls.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 
 class QComboBox;
@@ -52,10 +53,20 @@ private:
     QHash<QString, QTreeWidgetItem*> items_;
 };
 
-// A report-style list: column 0 is the title, sub-items go to columns 1 and on.
+// A report-style list: column 0 is the title, sub-items go to columns 1 and on. Rows added in
+// one go reach the widget together (flush(), or by themselves once control returns to the
+// event loop), so a long list is inserted in one step.
 class QtListControl : public store::ListControl {
 public:
     QtListControl(QTreeWidget* list, MimeIconProvider* icons);
+    ~QtListControl() override;
+    QtListControl(const QtListControl&) = delete;
+    QtListControl& operator=(const QtListControl&) = delete;
+    QtListControl(QtListControl&& other) noexcept;
+    QtListControl& operator=(QtListControl&& other) noexcept;
+
+    // Puts the rows added so far into the widget.
+    void flush();
 
     void clear() override;
     void addItem(const store::ListItem& item) override;
@@ -72,6 +83,7 @@ public:
 private:
     QTreeWidget* list_;
     MimeIconProvider* icons_;
+    QList<QTreeWidgetItem*> pending_;
 };
 
 class QtComboControl : public store::ComboControl {
