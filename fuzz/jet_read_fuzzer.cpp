@@ -23,7 +23,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string stream, why;
     dumpImage(image.data(), image.size(), [&](const std::string& piece) { stream += piece; }, why);
     try {
-        openTables(decodeStream(reinterpret_cast<const uint8_t*>(stream.data()), stream.size()));
+        // Fed in two pieces, as the pipe would deliver it, so that records broken across
+        // pieces are decoded too.
+        const auto* bytes = reinterpret_cast<const uint8_t*>(stream.data());
+        const size_t split = stream.size() / 3;
+        StreamDecoder decoder;
+        decoder.feed(bytes, split);
+        decoder.feed(bytes + split, stream.size() - split);
+        openTables(decoder.finish());
     } catch (const engine::Error&) {
     }
     return 0;

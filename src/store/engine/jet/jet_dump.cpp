@@ -12,6 +12,7 @@
 #include "store/engine/jet/jet_header.h"
 #include "store/engine/jet/jet_stream.h"
 #include "store/engine/jet/jet_text.h"
+#include "store/engine/sqlite/field_rules.h"
 
 namespace engine::jet {
 
@@ -48,19 +49,9 @@ DaoType daoTypeOf(int mdbType) {
 }
 
 int fieldSizeOf(const MdbColumn& c, DaoType t) {
-    switch (t) {
-        case DaoType::Boolean:
-        case DaoType::Byte: return 1;
-        case DaoType::Integer: return 2;
-        case DaoType::Long:
-        case DaoType::Single: return 4;
-        case DaoType::Currency:
-        case DaoType::Double:
-        case DaoType::Date: return 8;
-        case DaoType::Text: return c.col_type == MDB_TEXT ? c.col_size / 2 : 38;  // characters
-        case DaoType::Binary: return c.col_size;
-        default: return 0;
-    }
+    if (t == DaoType::Text) return c.col_type == MDB_TEXT ? c.col_size / 2 : 38;  // characters; a GUID's text
+    if (t == DaoType::Binary) return c.col_size;
+    return sqlite::daoSize(t, 0);
 }
 
 // libmdb gives property values as text; this recovers the value's type from its shape
