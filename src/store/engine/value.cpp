@@ -139,7 +139,12 @@ Date Value::toDate() const {
     return Date{toDouble()};
 }
 
-std::string Value::toText() const {
+std::string Value::toText() && {
+    if (isText()) return std::move(std::get<std::string>(v_));
+    return static_cast<const Value&>(*this).toText();
+}
+
+std::string Value::toText() const& {
     if (isNull()) nullUse();
     if (isText()) return std::get<std::string>(v_);
     if (isBool()) return std::get<bool>(v_) ? "True" : "False";
@@ -154,7 +159,12 @@ std::string Value::toText() const {
     return buf;
 }
 
-Bytes Value::toBytes() const {
+Bytes Value::toBytes() && {
+    if (isBytes()) return std::move(std::get<Bytes>(v_));
+    return static_cast<const Value&>(*this).toBytes();
+}
+
+Bytes Value::toBytes() const& {
     if (isNull()) nullUse();
     if (isBytes()) return std::get<Bytes>(v_);
     if (isText()) {

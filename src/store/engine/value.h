@@ -57,8 +57,10 @@ public:
     int32_t toLong() const;
     double toDouble() const;
     Date toDate() const;
-    std::string toText() const;  // UTF-8; numbers as decimal, booleans "True"/"False"
-    Bytes toBytes() const;       // text gives its UTF-8 bytes
+    std::string toText() const&;  // UTF-8; numbers as decimal, booleans "True"/"False"
+    std::string toText() &&;      // the same, taking the text out of a value about to go
+    Bytes toBytes() const&;      // text gives its UTF-8 bytes
+    Bytes toBytes() &&;          // the same, taking the bytes out of a value about to go
 
     bool operator==(const Value&) const = default;
 
