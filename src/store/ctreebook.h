@@ -498,6 +498,9 @@ private:
     bool setFieldByID(engine::Recordset* rs, int32_t id, const char* field, const engine::Value& v);
     // Positions rs on record id by primaryKey; false when missing.
     static bool seekID(engine::Recordset& rs, int32_t id);
+    // As seekID, for ids asked in ascending order (the children of a class): a few steps
+    // forward from the current row usually reach the record without a seek.
+    static bool seekIDForward(engine::Recordset& rs, int32_t id);
     // Reads and decodes the current content row; 0 (bytes unchanged) for none or a bad row.
     int32_t decodeCurrentNR(Bytes& bytes);
     // Scrambles, checksums and (when compress) compresses content into its stored form.

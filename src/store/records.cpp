@@ -22,6 +22,18 @@ bool ctreebook::seekID(engine::Recordset& rs, int32_t id) {
     return !rs.noMatch();
 }
 
+bool ctreebook::seekIDForward(engine::Recordset& rs, int32_t id) {
+    if (rs.index() == "primaryKey") {
+        for (int step = 0; step < 8 && !rs.eof() && !rs.bof(); ++step) {
+            const int32_t at = longOrZero(rs.field("id"));
+            if (at == id) return true;
+            if (at > id) break;
+            rs.moveNext();
+        }
+    }
+    return seekID(rs, id);
+}
+
 engine::Value ctreebook::fieldByID(engine::Recordset* rs, int32_t id, const char* field) {
     if (!open_ || !rs) return {};
     try {

@@ -118,7 +118,7 @@ void ctreebook::searchClassContent(const Bytes& key, ListControl& list, int32_t 
         if (kid.path) continue;
         int32_t n = 0;
         try {
-            if (!seekID(*nrRS_, kid.id)) continue;
+            if (!seekIDForward(*nrRS_, kid.id)) continue;
             if (!format.empty() && util::asciiLower(trimNull(nrRS_->field("gs"))) != format) continue;
             n = decodeCurrentNR(content);
         } catch (...) {

@@ -166,7 +166,7 @@ int32_t ctreebook::fillList(ListControl& list, int32_t pid) {
         int32_t size = 0;
         bool zed = false;
         try {
-            if (seekID(*nrRS_, kid.id)) {
+            if (seekIDForward(*nrRS_, kid.id)) {
                 gs = util::asciiLower(trimNull(nrRS_->field("gs")));
                 size = longOrZero(nrRS_->field("size"));
                 zed = boolOrFalse(nrRS_->field("zed"));
