@@ -42,6 +42,8 @@ void expectSameDatabase(engine::Database& jet, engine::Database& native) {
             EXPECT_EQ(a.fields[i].name, b.fields[i].name);
             EXPECT_EQ(a.fields[i].type, b.fields[i].type);
             EXPECT_EQ(a.fields[i].size, b.fields[i].size);
+            EXPECT_EQ(a.fields[i].allowZeroLength, b.fields[i].allowZeroLength);
+            EXPECT_EQ(a.fields[i].defaultValue, b.fields[i].defaultValue);
         }
         ASSERT_EQ(a.indexes.size(), b.indexes.size());
         for (size_t i = 0; i < a.indexes.size(); ++i) {

@@ -130,6 +130,9 @@ TEST(JetDatabase, TableDefinitionsAsStored) {
     EXPECT_EQ(tree.indexes[1].fields, "+pid;+id");
     EXPECT_FALSE(tree.indexes[1].primary || tree.indexes[1].unique);
 
+    EXPECT_TRUE(tree.fields[2].allowZeroLength);  // no property in the file: Jet accepts ""
+    EXPECT_FALSE(tree.fields[0].allowZeroLength);
+
     engine::TableDef nr = db->tableDef("nr");
     EXPECT_EQ(nr.fields[3].type, DaoType::LongBinary);
     EXPECT_EQ(nr.fields[4].size, 6);

@@ -130,7 +130,10 @@ TableDef tableDef(MdbTableDef* t) {
         f.size = fieldSizeOf(c, f.type);
         f.attributes = c.is_long_auto ? 16 : 0;
         if (const char* d = columnProperty(c, "DefaultValue")) f.defaultValue = d;
-        if (const char* z = columnProperty(c, "AllowZeroLength")) f.allowZeroLength = std::strcmp(z, "yes") == 0;
+        // Without the property Jet itself accepts "" (files made by other tools hold such
+        // values); only an explicit "no" forbids it.
+        const char* z = columnProperty(c, "AllowZeroLength");
+        f.allowZeroLength = z ? std::strcmp(z, "yes") == 0 : (f.type == DaoType::Text || f.type == DaoType::Memo);
         def.fields.push_back(std::move(f));
     }
     for (size_t i = 0; t->indices && i < t->indices->len; ++i) {
