@@ -461,6 +461,8 @@ private:
     // Copies class id with everything below it under targetPid of target (withSelf false:
     // only what is below it); the number of documents copied.
     int32_t copyClassTo(int32_t id, ctreebook& target, int32_t targetPid, bool withSelf);
+    // Copies every main row (or every content row) to target under the same ids, reporting each.
+    int32_t saveAllRows(bool content, ctreebook& target);
     int32_t importFolder(const std::string& folder, int32_t pid, std::set<std::string>& seen,
                          std::vector<ImportProblem>* problems);
     int32_t replaceInClass(int32_t pid, bool recursive);
@@ -494,6 +496,8 @@ private:
     void readSpan(const std::function<void()>& work);
     // The lookup rule: the field of record id in rs, Null when closed, missing or failing.
     engine::Value fieldByID(engine::Recordset* rs, int32_t id, const char* field);
+    // A field of the content recordset's current row; Null at either end or when closed.
+    engine::Value currentContentField(const char* field);
     // The single-field change rule: seek id on primaryKey, Edit, set, Update.
     bool setFieldByID(engine::Recordset* rs, int32_t id, const char* field, const engine::Value& v);
     // Positions rs on record id by primaryKey; false when missing.

@@ -117,38 +117,25 @@ bool ctreebook::saveRec2(ctreebook& target) {
     });
 }
 
-int32_t ctreebook::saveAllRecToRS(ctreebook& target) {
+int32_t ctreebook::saveAllRows(bool content, ctreebook& target) {
     int32_t count = 0;
     if (!open_) return 0;
+    engine::Recordset& rs = content ? *nrRS_ : *rs_;
     target.inTransaction([&] {
         std::vector<int32_t> ids;
-        rs_->setIndex("primaryKey");
-        for (rs_->moveFirst(); !rs_->eof(); rs_->moveNext()) ids.push_back(longOrZero(rs_->field("id")));
+        rs.setIndex("primaryKey");
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) ids.push_back(longOrZero(rs.field("id")));
         for (int32_t id : ids) {
-            if (!seekID(*rs_, id)) continue;
-            report("Saving Primary Table: " + BTByID(id));
-            if (seekID(*rs_, id) && saveRec(target)) ++count;
+            report(content ? "Saving Data Table: " + std::to_string(id) : "Saving Primary Table: " + BTByID(id));
+            if (seekID(rs, id) && (content ? saveRec2(target) : saveRec(target))) ++count;
         }
         return true;
     });
     return count;
 }
 
-int32_t ctreebook::saveAllRecToRS2(ctreebook& target) {
-    int32_t count = 0;
-    if (!open_) return 0;
-    target.inTransaction([&] {
-        std::vector<int32_t> ids;
-        nrRS_->setIndex("primaryKey");
-        for (nrRS_->moveFirst(); !nrRS_->eof(); nrRS_->moveNext()) ids.push_back(longOrZero(nrRS_->field("id")));
-        for (int32_t id : ids) {
-            report("Saving Data Table: " + std::to_string(id));
-            if (seekID(*nrRS_, id) && saveRec2(target)) ++count;
-        }
-        return true;
-    });
-    return count;
-}
+int32_t ctreebook::saveAllRecToRS(ctreebook& target) { return saveAllRows(false, target); }
+int32_t ctreebook::saveAllRecToRS2(ctreebook& target) { return saveAllRows(true, target); }
 
 bool ctreebook::dupicateDB(const std::string& fileName) {
     if (!open_ || fileName == dbName_) return false;
