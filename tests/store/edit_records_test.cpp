@@ -241,6 +241,12 @@ TEST(EditRecords, NotesAndCopiesBetweenLibraries) {
     EXPECT_EQ(b.pasteLXTo(c, b, c), 1);
     EXPECT_NE(b.getIDByPath("A/B/B/doc"), 0);
 
+    const std::string part = lib.dir.file("part.mdb");
+    EXPECT_EQ(b.saveToDBLX(c, part), 2);  // B holds doc, and its pasted copy B/doc
+    ctreebook partBook;
+    ASSERT_TRUE(partBook.openDB(part));
+    EXPECT_NE(partBook.getIDByPath("B/B/doc"), 0);
+
     const std::string copy = lib.dir.file("copy.mdb");
     ASSERT_TRUE(b.dupicateDB(copy));
     ctreebook dup;
