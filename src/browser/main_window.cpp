@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 namespace browser {
 
@@ -158,6 +159,7 @@ void MainWindow::buildControls() {
     Picture1 = new PicturePane(this);
     Picture1->setObjectName("Picture1");
     Picture1->onMenu = [this](const QPoint& at) { tmenu->popup(at); };
+    Picture1->installEventFilter(this);
 
     ListView1 = makeReportList(this, "ListView1", {"Title", "Size(K)", "Doc Type", "date"});
     const char* const tags[] = {"str", "num", "str", "date"};
@@ -431,6 +433,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             Frame1->show();
             Frame1->raise();
         }
+        return true;
+    } else if (watched == Picture1 && type == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(event));
         return true;
     } else if (watched == rt1->viewport() && type == QEvent::MouseButtonPress) {
         if (Frame1->isVisible()) Frame1->hide();

@@ -64,7 +64,10 @@ void PicturePane::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void PicturePane::dropEvent(QDropEvent* event) {
-    const QMimeData* data = event->mimeData();
+    if (takeDrop(event->mimeData())) event->acceptProposedAction();
+}
+
+bool PicturePane::takeDrop(const QMimeData* data) {
     QImage image;
     if (data->hasImage()) {
         image = qvariant_cast<QImage>(data->imageData());
@@ -74,10 +77,10 @@ void PicturePane::dropEvent(QDropEvent* event) {
         } catch (const modGDIPlusResize::PictureLoadError&) {
         }
     }
-    if (image.isNull()) return;
-    event->acceptProposedAction();
+    if (image.isNull()) return false;
     setPicture(image);
     if (onDropped) onDropped();
+    return true;
 }
 
 void PicturePane::mousePressEvent(QMouseEvent* event) {

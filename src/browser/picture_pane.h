@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QImage>
+#include <QMimeData>
 #include <QWidget>
 #include <functional>
 
@@ -24,6 +25,10 @@ public:
     // Own size: drawn at the picture's size from the top-left corner; otherwise fitted.
     void setOwnSize(bool on);
     bool ownSize() const { return ownSize_; }
+
+    // Shows the picture carried by dropped data (picture data, or the first of a list of
+    // files); false when it carries none.
+    bool takeDrop(const QMimeData* data);
 
     // Called with the dropped picture (already shown).
     std::function<void()> onDropped;

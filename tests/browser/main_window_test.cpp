@@ -3,6 +3,7 @@
 #include "browser/picture_pane.h"
 
 #include <QComboBox>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGroupBox>
@@ -10,6 +11,8 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
+#include <QWheelEvent>
 #include <QPlainTextEdit>
 #include <QTreeWidget>
 
@@ -119,10 +122,10 @@ TEST_F(WindowTest, ClassListsItsDocumentsAndLoadsItsChildren) {
     auto& w = open(QString::fromStdString(library));
     click("Alpha");
     EXPECT_TRUE(w.ListView1->isVisible());
-    EXPECT_EQ(w.ListView1->topLevelItemCount(), 10);
+    EXPECT_EQ(w.ListView1->topLevelItemCount(), 11);
     EXPECT_EQ(w.listedClassId(), ids["Alpha"]);
     EXPECT_EQ(w.Text1->text(), "Alpha");
-    EXPECT_TRUE(w.statusText(1).startsWith("Alpha/10 Docs("));
+    EXPECT_TRUE(w.statusText(1).startsWith("Alpha/11 Docs("));
     EXPECT_NE(node("Inner"), nullptr);
     EXPECT_TRUE(node("Alpha")->isExpanded());
 }
@@ -233,7 +236,7 @@ TEST_F(WindowTest, RefreshReloadsAClassAndLeavesADocument) {
     auto& w = open(QString::fromStdString(library));
     click("Alpha");
     w.refreshSelectedNode();
-    EXPECT_EQ(node("Alpha")->childCount(), 10);
+    EXPECT_EQ(node("Alpha")->childCount(), 11);
     EXPECT_NE(node("Story"), nullptr);
     click("Story");
     w.refreshSelectedNode();
@@ -343,4 +346,58 @@ TEST_F(WindowTest, ReadOnlyLibraryIsSaidOnce) {
     EXPECT_TRUE(w.statusText(3).contains("vlib convert"));
     EXPECT_TRUE(w.openBookLib(QString::fromStdString(library)));
     EXPECT_TRUE(w.statusText(3).isEmpty());
+}
+
+TEST_F(WindowTest, WheelOverAPictureStepsThroughTheClass) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Red");
+    const auto wheel = [&w](int delta) {
+        QWheelEvent event(QPointF(5, 5), w.Picture1->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w.Picture1, &event);
+    };
+    wheel(-120);
+    EXPECT_EQ(w.selectedNode(), node("Blue"));
+    EXPECT_TRUE(w.Picture1->isVisible());
+    wheel(-120);
+    EXPECT_EQ(w.selectedNode(), node("Letter")) << "selected, but not a picture: not shown";
+    EXPECT_TRUE(w.Picture1->isVisible());
+    wheel(120);
+    EXPECT_EQ(w.selectedNode(), node("Blue"));
+}
+
+TEST_F(WindowTest, PictureDroppedFromAnotherProgramIsShown) {
+    auto& w = open("");
+    QMimeData data;
+    QImage image(12, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    data.setImageData(image);
+    w.showPicBytes({}, false);
+    EXPECT_TRUE(w.Picture1->takeDrop(&data));
+    EXPECT_EQ(w.Picture1->picture().size(), QSize(12, 8));
+    QMimeData text;
+    text.setText("not a picture");
+    EXPECT_FALSE(w.Picture1->takeDrop(&text));
+    EXPECT_EQ(w.Picture1->picture().size(), QSize(12, 8));
+}
+
+TEST_F(WindowTest, KeyboardAndRightClickOnTheTree) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    w.tvw1->setCurrentItem(node("Story"));
+    QKeyEvent down(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(w.tvw1, &down);
+    EXPECT_TRUE(w.rt1->isVisible()) << "releasing the arrow key shows the current node";
+    EXPECT_EQ(w.Text1->text(), "Story");
+
+    // A right click selects the node under the pointer without showing it.
+    const QRect row = w.tvw1->visualItemRect(node("Manual"));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(row.center()), w.tvw1->viewport()->mapToGlobal(QPointF(row.center())),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(w.tvw1->viewport(), &press);
+    EXPECT_EQ(w.selectedNode(), node("Manual"));
+    EXPECT_TRUE(w.rt1->isVisible());
+    EXPECT_TRUE(viewerLog().empty());
+    w.pmenu->close();
 }

@@ -107,7 +107,7 @@ protected:
 
     // Root
     //   Alpha: Story (txt), Empty (txt, no content), Manual (PDF), Movie (swf), Nowhere (url
-    //          without target), Site (url), Page (htm), Red (png), Letter (doc)
+    //          without target), Site (url), Page (htm), Red and Blue (png), Letter (doc)
     //     Inner: Deep (txt)
     //   Beta: Second (txt)
     void makeLibrary(const std::string& fileName) {
@@ -123,6 +123,7 @@ protected:
         ids["Site"] = book.insertRec(ids["Alpha"], "Site", "url", bytesOf("http://example.org/"));
         ids["Page"] = book.insertRec(ids["Alpha"], "Page", "htm", bytesOf("<p>hi</p>"));
         ids["Red"] = book.insertRec(ids["Alpha"], "Red", "png", pngBytes());
+        ids["Blue"] = book.insertRec(ids["Alpha"], "Blue", "png", pngBytes());
         ids["Letter"] = book.insertRec(ids["Alpha"], "Letter", "doc", bytesOf("not really a doc"));
         ids["Inner"] = book.insertPathBT("Inner", ids["Alpha"]);
         ids["Deep"] = book.insertNRBT(ids["Inner"], "Deep", "text of the deep class");
