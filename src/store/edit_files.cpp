@@ -56,7 +56,7 @@ bool readBytes(const fs::path& file, engine::Bytes& bytes, std::string& reason) 
         reason = ec ? ec.message() : "larger than 1 GB";
         return false;
     }
-    std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(file.c_str(), "rb"), std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(file.string().c_str(), "rb"), std::fclose);
     if (!in) {
         reason = std::strerror(errno);
         return false;
