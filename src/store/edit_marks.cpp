@@ -5,11 +5,10 @@
 namespace store {
 
 bool ctreebook::changeReaded(int32_t id, bool readed) {
-    if (!setFieldByID(rs_.get(), id, "readed", engine::Value(readed))) return false;
-    if (!pathByid(id)) return true;
+    if (!pathByid(id)) return setFieldByID(rs_.get(), id, "readed", engine::Value(readed));
     // A class carries its mark down to every record below it, in one transaction.
     return inTransaction([&] {
-        bool ok = true;
+        bool ok = setFieldByID(rs_.get(), id, "readed", engine::Value(readed));
         eachClassBelow(id, true, false, [&](int32_t, int, const std::vector<ChildRow>& kids) {
             for (const ChildRow& child : kids)
                 ok = setFieldByID(rs_.get(), child.id, "readed", engine::Value(readed)) && ok;
