@@ -39,19 +39,45 @@ bool looksLikeAddress(const QString& target) {
     return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:");
 }
 
+// A document's decoded content: n is its length, -1 when it could not be read.
+struct Content {
+    int32_t n = -1;
+    store::Bytes bytes;
+    QString format;  // lower case
+};
+
+Content readContent(store::ctreebook& book, int32_t id) {
+    Content c;
+    std::string gs;
+    bool readed = false;
+    engine::Date dt;
+    int32_t pid = 0, crc = 0;
+    c.n = book.getNRfull(id, c.bytes, gs, readed, dt, pid, crc);
+    c.format = q(gs).toLower();
+    return c;
+}
+
+// Writes the content to the temporary file named by format and title; an empty content gives
+// an empty file. Answers the file's name.
+std::string writeTemporary(clsFilePath& files, const Content& c, const QString& title) {
+    const std::string tmp = files.tmpFileName(s(c.format), fileTitle(title));
+    if (c.n < 1)
+        files.createNullFile(tmp);
+    else
+        files.saveBinFile(tmp, c.bytes);
+    return tmp;
+}
+
 }  // namespace
 
 void MainWindow::showBookDoc(int32_t id) {
     ListView1->hide();
     Text1->setText(q(cbook.BTByID(id)));
-    store::Bytes bytes;
-    std::string gs;
-    bool readed = false;
-    engine::Date dt;
-    int32_t pid = 0, crc = 0;
-    const int32_t n = cbook.getNRfull(id, bytes, gs, readed, dt, pid, crc);
+    const Content content = readContent(cbook, id);
+    const int32_t n = content.n;
+    const store::Bytes& bytes = content.bytes;
     const bool read = n >= 0;
-    const QString format = q(gs).toLower();
+    const QString& format = content.format;
     if (read) {
         const std::string ext = s(format);
         if (clsFilePath::isTxtLiked(ext)) {
@@ -59,12 +85,7 @@ void MainWindow::showBookDoc(int32_t id) {
         } else if (clsFilePath::isJpgLiked(ext)) {
             showPicBytes(toByteArray(bytes), pictureOwnSize_);
         } else if (!clsFilePath::isLinked(ext)) {
-            const std::string tmp = filePath.tmpFileName(ext, fileTitle(Text1->text()));
-            if (n < 1)
-                filePath.createNullFile(tmp);
-            else
-                filePath.saveBinFile(tmp, bytes);
-            showDocFile(q(tmp), format, QString());
+            showDocFile(q(writeTemporary(filePath, content, Text1->text())), format, QString());
         } else {
             std::string work;
             const QString target = q(filePath.getLinkPath(n < 1 ? std::string() : util::ansiToUtf8(bytes), work));
@@ -250,19 +271,9 @@ void MainWindow::openWithOS() {
     QTreeWidgetItem* node = selectedNode();
     if (!node) return;
     const int32_t id = platform::idOf(node);
-    store::Bytes bytes;
-    std::string gs;
-    bool readed = false;
-    engine::Date dt;
-    int32_t pid = 0, crc = 0;
-    const int32_t n = cbook.getNRfull(id, bytes, gs, readed, dt, pid, crc);
-    if (n < 0) return;
-    const std::string tmp = filePath.tmpFileName(gs, fileTitle(q(cbook.BTByID(id))));
-    if (n < 1)
-        filePath.createNullFile(tmp);
-    else
-        filePath.saveBinFile(tmp, bytes);
-    osTempFile_ = q(tmp);
+    const Content content = readContent(cbook, id);
+    if (content.n < 0) return;
+    osTempFile_ = q(writeTemporary(filePath, content, q(cbook.BTByID(id))));
     handToOS(osTempFile_);
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QFrame>
@@ -400,4 +401,20 @@ TEST_F(WindowTest, KeyboardAndRightClickOnTheTree) {
     EXPECT_TRUE(w.rt1->isVisible());
     EXPECT_TRUE(viewerLog().empty());
     w.pmenu->close();
+}
+
+TEST_F(WindowTest, TitlesNeverLeaveTheTemporaryFolder) {
+    {
+        store::ctreebook book;
+        ASSERT_TRUE(book.openDB(library));
+        ids["Escape"] = book.insertRec(ids["Beta"], "../../escape", "dat", bytesOf("data"));
+    }
+    open(QString::fromStdString(library));
+    click("Beta");
+    click("Escape");
+    ASSERT_EQ(handedToOS.size(), 1u);
+    const QString tmp = QString::fromStdString(home.path()) + "/tmp/";
+    EXPECT_TRUE(handedToOS[0].startsWith(tmp)) << handedToOS[0].toStdString();
+    EXPECT_FALSE(handedToOS[0].mid(tmp.size()).contains('/'));
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + "/../escape.dat"));
 }
