@@ -150,10 +150,7 @@ bool ctreebook::updateTxtNR(int32_t id, Bytes& bytes, int32_t n) {
         nrRS_->update();
         return true;
     } catch (...) {
-        try {
-            if (nrRS_->editMode() != engine::EditMode::None) nrRS_->cancelUpdate();
-        } catch (...) {
-        }
+        abandonEdit(nrRS_.get());
         return false;
     }
 }

@@ -139,10 +139,7 @@ bool ctreebook::Initialize() {
                     firstBookmark_ = rs_->bookmark();
                 } catch (const engine::Error&) {
                     // Media that refuse writes still allow reading.
-                    try {
-                        if (rs_->editMode() != engine::EditMode::None) rs_->cancelUpdate();
-                    } catch (const engine::Error&) {
-                    }
+                    abandonEdit(rs_.get());
                 }
             }
         } else {
@@ -175,15 +172,7 @@ bool ctreebook::Initialize() {
 }
 
 void ctreebook::closeRecordsets() {
-    for (auto* rs : {&noteRS_, &rs_, &nrRS_}) {
-        if (*rs) {
-            try {
-                (*rs)->close();
-            } catch (...) {
-            }
-            rs->reset();
-        }
-    }
+    for (auto* rs : {&noteRS_, &rs_, &nrRS_}) replaceRecordset(*rs, nullptr);
     if (db_) {
         try {
             db_->close();
@@ -201,24 +190,12 @@ void ctreebook::closeDB() {
 }
 
 void ctreebook::setMyRS(std::unique_ptr<engine::Recordset> rs) {
-    if (rs_) {
-        try {
-            rs_->close();
-        } catch (...) {
-        }
-    }
-    rs_ = std::move(rs);
+    replaceRecordset(rs_, std::move(rs));
     open_ = true;
 }
 
 void ctreebook::setNrRS(std::unique_ptr<engine::Recordset> rs) {
-    if (nrRS_) {
-        try {
-            nrRS_->close();
-        } catch (...) {
-        }
-    }
-    nrRS_ = std::move(rs);
+    replaceRecordset(nrRS_, std::move(rs));
     open_ = true;
 }
 

@@ -53,10 +53,7 @@ bool ctreebook::setFieldByID(engine::Recordset* rs, int32_t id, const char* fiel
         rs->update();
         return true;
     } catch (...) {
-        try {
-            if (rs->editMode() != engine::EditMode::None) rs->cancelUpdate();
-        } catch (...) {
-        }
+        abandonEdit(rs);
         return false;
     }
 }
@@ -155,32 +152,18 @@ bool ctreebook::getRec(int32_t pid, const std::string& title, const std::string&
     return id > 0 && getRecByID(id);
 }
 
-std::string ctreebook::getCurr格式() {
+engine::Value ctreebook::currentContentField(const char* field) {
     if (!open_ || !nrRS_) return {};
     try {
-        return nrRS_->eof() || nrRS_->bof() ? std::string() : util::asciiLower(trimNull(nrRS_->field("gs")));
+        return nrRS_->eof() || nrRS_->bof() ? engine::Value() : nrRS_->field(field);
     } catch (...) {
         return {};
     }
 }
 
-int32_t ctreebook::getCurrCRC() {
-    if (!open_ || !nrRS_) return 0;
-    try {
-        return nrRS_->eof() || nrRS_->bof() ? 0 : longOrZero(nrRS_->field("crc"));
-    } catch (...) {
-        return 0;
-    }
-}
-
-int32_t ctreebook::getCurr长度() {
-    if (!open_ || !nrRS_) return 0;
-    try {
-        return nrRS_->eof() || nrRS_->bof() ? 0 : longOrZero(nrRS_->field("size"));
-    } catch (...) {
-        return 0;
-    }
-}
+std::string ctreebook::getCurr格式() { return util::asciiLower(trimNull(currentContentField("gs"))); }
+int32_t ctreebook::getCurrCRC() { return longOrZero(currentContentField("crc")); }
+int32_t ctreebook::getCurr长度() { return longOrZero(currentContentField("size")); }
 
 std::string ctreebook::GetAutoNumDAO(engine::Database& db, const std::string& tableName) {
     try {

@@ -45,6 +45,23 @@ bool equalsNoCase(const std::string& a, const std::string& b) {
     return util::asciiLower(a) == util::asciiLower(b);
 }
 
+void abandonEdit(engine::Recordset* rs) {
+    try {
+        if (rs && rs->editMode() != engine::EditMode::None) rs->cancelUpdate();
+    } catch (...) {
+    }
+}
+
+void replaceRecordset(std::unique_ptr<engine::Recordset>& slot, std::unique_ptr<engine::Recordset> rs) {
+    if (slot) {
+        try {
+            slot->close();
+        } catch (...) {
+        }
+    }
+    slot = std::move(rs);
+}
+
 int32_t keyID(const std::string& key) {
     int64_t id = 0;
     for (char c : key) {

@@ -1,14 +1,12 @@
 // The library commands of vlib, run as the built program.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <filesystem>
 
 #include "store/ctreebook.h"
 #include "support/temp_dir.h"
 #include "util/codepage.h"
+#include "vlib_run.h"
 
 namespace {
 
@@ -16,32 +14,8 @@ using testing_support::jetFixturePath;
 using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::writeFile;
-
-struct Result {
-    int rc = -1;
-    std::string out, err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-Result vlib(const std::vector<std::string>& args) {
-    TempDir dir;
-    std::string cmd = VLIB_PATH;
-    for (const std::string& a : args) cmd += " " + quoted(a);
-    cmd += " 2>" + quoted(dir.file("err"));
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    r.err = readFile(dir.file("err"));
-    return r;
-}
+using vlib_test::Result;
+using vlib_test::vlib;
 
 const std::string kBasic = jetFixturePath("library_basic.mdb");
 

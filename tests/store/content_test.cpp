@@ -270,3 +270,23 @@ TEST(TextRepair, ConvertsUtf8AndUtf16ContentToTheCodePage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TextRepair, HtmlBecomesPlainText) {
+    TestLibrary lib;
+    setenv("VYNE_HOME", lib.dir.path().c_str(), 1);
+    lib.addRow(2, 1, "page", false, "HTML",
+               bytesOf("<html><body><p>Hello <b>world</b></p><script>hidden()</script></body></html>"));
+    lib.addDoc(3, 1, "text", "<p>not html</p>");
+    EXPECT_NE(lib.book.getHtmNR(2).find("Hello world"), std::string::npos);
+    EXPECT_EQ(lib.book.getHtmNR(2).find("hidden"), std::string::npos);
+    EXPECT_EQ(lib.book.getHtmNR(3), "");
+    EXPECT_TRUE(lib.book.HtmToTxt(2));
+    EXPECT_EQ(lib.book.gsByid(2), "txt");
+    EXPECT_NE(lib.book.getTextNR(2).find("Hello world"), std::string::npos);
+    EXPECT_FALSE(lib.book.HtmToTxt(3));
+    unsetenv("VYNE_HOME");
+}
+
+}  // namespace

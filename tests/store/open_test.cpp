@@ -251,3 +251,23 @@ TEST(GetAutoNumDAO, NamesTheFirstAutoIncrementField) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OpenBook, ReadOnlyOpeningWritesNothing) {
+    TempDir dir;
+    const std::string file = dir.file("fresh.mdb");
+    ctreebook book;
+    ASSERT_TRUE(book.createBookMDB(file));
+    engine::openDatabase(file)->deleteTable("note");
+    const std::string before = readFile(file);
+    book.setReadOnlyOpen(true);
+    ASSERT_TRUE(book.openDB(file));
+    EXPECT_EQ(book.lastID(), 0);
+    EXPECT_EQ(book.BTByID(1), "");
+    EXPECT_FALSE(book.noteAvailable());
+    book.closeDB();
+    EXPECT_EQ(readFile(file), before);
+}
+
+}  // namespace

@@ -29,7 +29,14 @@ bool parseId(const std::string& text, int32_t& id) {
     return true;
 }
 
-std::string kindOf(store::ctreebook& book, int32_t id) { return book.pathByid(id) ? "class" : "doc"; }
+int openFileAndId(const std::vector<std::string>& raw, const std::string& usage, store::ctreebook& book,
+                  int32_t& id) {
+    Args args;
+    if (!parseArgs(raw, {}, {}, args)) return Usage;
+    if (args.positional.size() != 2) return fail(Usage, usage);
+    if (!parseId(args.positional[1], id)) return Usage;
+    return openLibrary(args.positional[0], book) ? Ok : Failed;
+}
 
 bool recordExists(store::ctreebook& book, int32_t id) { return book.getRecByID(id); }
 

@@ -8,13 +8,9 @@ namespace vlib {
 namespace {
 
 int run(const std::vector<std::string>& raw) {
-    Args args;
-    if (!parseArgs(raw, {}, {}, args)) return Usage;
-    if (args.positional.size() != 2) return fail(Usage, "cat needs FILE and ID");
-    int32_t id = 0;
-    if (!parseId(args.positional[1], id)) return Usage;
     store::ctreebook book;
-    if (!openLibrary(args.positional[0], book)) return Failed;
+    int32_t id = 0;
+    if (int rc = openFileAndId(raw, "cat needs FILE and ID", book, id); rc != Ok) return rc;
     if (!recordExists(book, id)) return fail(Failed, "there is no record " + std::to_string(id));
     if (book.pathByid(id)) return fail(Failed, "record " + std::to_string(id) + " is a class");
     engine::Bytes content;

@@ -12,13 +12,9 @@ namespace {
 void line(const char* name, const std::string& value) { std::printf("%s: %s\n", name, value.c_str()); }
 
 int run(const std::vector<std::string>& raw) {
-    Args args;
-    if (!parseArgs(raw, {}, {}, args)) return Usage;
-    if (args.positional.size() != 2) return fail(Usage, "stat needs FILE and ID");
-    int32_t id = 0;
-    if (!parseId(args.positional[1], id)) return Usage;
     store::ctreebook book;
-    if (!openLibrary(args.positional[0], book)) return Failed;
+    int32_t id = 0;
+    if (int rc = openFileAndId(raw, "stat needs FILE and ID", book, id); rc != Ok) return rc;
     if (!book.getRecByID(id)) return fail(Failed, "there is no record " + std::to_string(id));
     const store::TreeRecord rec = book.currRec();
     line("id", std::to_string(rec.id));
