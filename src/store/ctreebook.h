@@ -125,6 +125,8 @@ public:
     int32_t ihwnd() const { return ihwnd_; }
     void setIhwnd(int32_t handle) { ihwnd_ = handle; }
     const std::string& Msg() const { return msg_; }
+    // Replaces the string operations (with their replacement rules) the store uses.
+    void cStrReplace(const clsStrOP& op) { strOP_ = op; }
 
     // Characters a title may have: the `bt` size of the open library (100 by default).
     int titleLimit() const { return titleLimit_; }
