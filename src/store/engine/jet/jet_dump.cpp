@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "store/engine/jet/jet_header.h"
+#include "store/engine/jet/jet_property_blob.h"
 #include "store/engine/jet/jet_stream.h"
 #include "store/engine/jet/jet_text.h"
 #include "store/engine/sqlite/field_rules.h"
@@ -327,70 +328,6 @@ void dumpRows(MdbHandle* mdb, MdbTableDef* t, StreamWriter& out, const StreamSin
     });
 }
 
-uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
-// The size a property value of this type must have at least; -1 for types whose
-// conversion in libmdb reads outside the property block.
-int propertyValueSize(int type) {
-    switch (type) {
-        case MDB_BOOL:
-        case MDB_BYTE: return 1;
-        case MDB_INT: return 2;
-        case MDB_LONGINT:
-        case MDB_COMPLEX:
-        case MDB_FLOAT: return 4;
-        case MDB_DOUBLE:
-        case MDB_DATETIME: return 8;
-        case MDB_BINARY:
-        case MDB_TEXT:
-        case MDB_MEMO:
-        case MDB_OLE: return 0;
-        default: return -1;
-    }
-}
-
-// One block of named values, as libmdb walks it.
-void checkValueBlock(const uint8_t* d, size_t n, size_t names) {
-    if (n < 6 || 6 + size_t(le16(d + 4)) > n) throw Broken{"a property block with a bad name"};
-    for (size_t p = 6 + le16(d + 4); p < n;) {
-        if (p + 8 > n) throw Broken{"a property cut short"};
-        size_t length = le16(d + p), size = le16(d + p + 6);
-        if (le16(d + p + 4) >= names || p + 8 + size > n) return;  // where libmdb stops reading
-        int need = propertyValueSize(d[p + 3]);
-        if (length < 8 + size || need < 0 || size < size_t(need)) throw Broken{"a property of a bad shape"};
-        p += length;
-    }
-}
-
-// A table's stored properties ("KKD"/"MR2" blocks) must have the shape libmdb's reader
-// assumes: every length inside its block and large enough to move on.
-void checkPropertyBlob(const Bytes& b) {
-    if (b.empty()) return;
-    if (b.size() < 4 || (std::memcmp(b.data(), "KKD", 4) != 0 && std::memcmp(b.data(), "MR2", 4) != 0))
-        throw Broken{"stored properties of an unknown kind"};
-    size_t names = 0;
-    bool haveNames = false;
-    for (size_t pos = 4; pos < b.size();) {
-        if (pos + 6 > b.size()) throw Broken{"stored properties cut short"};
-        size_t length = le32(b.data() + pos);
-        uint16_t type = le16(b.data() + pos + 4);
-        if (length < 6 || length > b.size() - pos) throw Broken{"stored properties of a bad length"};
-        const uint8_t* d = b.data() + pos + 6;
-        size_t n = length - 6;
-        if (type == 0x80) {
-            names = 0;
-            for (size_t p = 0; p < n; ++names) {
-                if (p + 2 > n || le16(d + p) > n - p - 2) throw Broken{"a property name of a bad length"};
-                p += 2 + le16(d + p);
-            }
-            haveNames = true;
-        } else if (type <= 2 && haveNames) {
-            checkValueBlock(d, n, names);
-        }
-        pos += length;
-    }
-}
-
 // Reads the system catalog's stored properties before libmdb's catalog reader does.
 void checkStoredProperties(MdbHandle* mdb, const File& file) {
     MdbCatalogEntry sys{};
@@ -408,7 +345,8 @@ void checkStoredProperties(MdbHandle* mdb, const File& file) {
     forEachRow(mdb, t.get(), file, [&](const MdbField* fields, size_t n) {
         for (size_t i = 0; i < n; ++i)
             if (fields[i].colnum == lvProp && !fields[i].is_null)
-                checkPropertyBlob(longValue(file, mdb->pg_buf + fields[i].start, size_t(fields[i].siz)));
+                if (const char* why = propertyBlobFault(longValue(file, mdb->pg_buf + fields[i].start, size_t(fields[i].siz))))
+                    throw Broken{why};
     });
 }
 
