@@ -181,36 +181,44 @@ bool pageRow(const File& file, uint32_t pgRow, const uint8_t*& row, size_t& len)
     return true;
 }
 
+// How much of a long value's pages make up its bytes: what its length word says, or
+// everything libmdb's own reader copies (whole rows to the end of the chain).
+enum class LongValueView { Declared, AsLibmdbReads };
+
 // The bytes of a memo or long-binary value, following its chain of pages. A stored length
 // is a claim: it is checked against the file's size and every page is bounded.
-Bytes longValue(const File& file, const uint8_t* field, size_t fieldLen) {
-    if (fieldLen == 0) return {};
+Bytes longValue(const File& file, const uint8_t* field, size_t fieldLen,
+                LongValueView view = LongValueView::Declared) {
+    const bool declared = view == LongValueView::Declared;
+    // libmdb takes a header from the row even for a value shorter than one.
+    if (fieldLen == 0 && declared) return {};
     if (fieldLen < kLongValueHeader) throw Broken{"a long value with a short header"};
     uint32_t word = le32(field);
     size_t length = word & 0x3FFFFFFF;
     if (length > file.size) throw Broken{"a long value longer than the file"};
     uint32_t pgRow = le32(field + 4);
     if (word & 0x80000000) {
-        if (fieldLen - kLongValueHeader < length) throw Broken{"an inline value longer than its row"};
-        return Bytes(field + kLongValueHeader, field + kLongValueHeader + length);
+        size_t inRow = fieldLen - kLongValueHeader;
+        if (inRow < length) throw Broken{"an inline value longer than its row"};
+        return Bytes(field + kLongValueHeader, field + kLongValueHeader + (declared ? length : inRow));
     }
     Bytes out;
     out.reserve(length);
     bool singlePage = word & 0x40000000;
     size_t pagesLeft = file.size / kPageSize;
-    while (out.size() < length) {
+    while (out.size() < length || (!declared && !singlePage && pgRow != 0)) {
         if (pgRow == 0 || pagesLeft-- == 0) throw Broken{"a long value's pages end too early"};
         const uint8_t* row = nullptr;
         size_t len = 0;
         if (!pageRow(file, pgRow, row, len)) throw Broken{"a long value points outside the file"};
         if (singlePage) {
             if (len < length) throw Broken{"a long value is shorter than its length"};
-            out.insert(out.end(), row, row + length);
+            out.insert(out.end(), row, row + (declared ? length : len));
             break;
         }
         if (len < 4) throw Broken{"a long value page without a link"};
         pgRow = le32(row);
-        size_t take = std::min(len - 4, length - out.size());
+        size_t take = declared ? std::min(len - 4, length - out.size()) : len - 4;
         out.insert(out.end(), row + 4, row + 4 + take);
     }
     // libmdb follows a chain to its end whatever the length says: a chain that goes on
@@ -345,7 +353,8 @@ void checkStoredProperties(MdbHandle* mdb, const File& file) {
     forEachRow(mdb, t.get(), file, [&](const MdbField* fields, size_t n) {
         for (size_t i = 0; i < n; ++i)
             if (fields[i].colnum == lvProp && !fields[i].is_null)
-                if (const char* why = propertyBlobFault(longValue(file, mdb->pg_buf + fields[i].start, size_t(fields[i].siz))))
+                if (const char* why = propertyBlobFault(longValue(file, mdb->pg_buf + fields[i].start,
+                                                                  size_t(fields[i].siz), LongValueView::AsLibmdbReads)))
                     throw Broken{why};
     });
 }

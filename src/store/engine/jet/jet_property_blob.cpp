@@ -31,15 +31,17 @@ int propertyValueSize(int type) {
     }
 }
 
-// One block of named values, as libmdb walks it.
+// One block of named values. Every record must lie inside the block, name a known name and
+// move the walk on: some libmdb versions follow each record's length without any check.
 const char* valueBlockFault(const uint8_t* d, size_t n, size_t names) {
     if (n < 6 || 6 + size_t(le16(d + 4)) > n) return "a property block with a bad name";
     for (size_t p = 6 + le16(d + 4); p < n;) {
         if (p + 8 > n) return "a property cut short";
         size_t length = le16(d + p), size = le16(d + p + 6);
-        if (le16(d + p + 4) >= names || p + 8 + size > n) return nullptr;  // where libmdb stops reading
+        if (length < 8 + size || length > n - p) return "a property of a bad length";
+        if (le16(d + p + 4) >= names) return "a property of no name";
         int need = propertyValueSize(d[p + 3]);
-        if (length < 8 + size || need < 0 || size < size_t(need)) return "a property of a bad shape";
+        if (need < 0 || size < size_t(need)) return "a property of a bad type";
         p += length;
     }
     return nullptr;
