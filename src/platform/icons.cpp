@@ -8,16 +8,18 @@
 namespace platform {
 
 std::string MimeIconProvider::iconKey(const std::string& format) {
-    const std::string key = QString::fromStdString(format).trimmed().toLower().toStdString();
+    std::string key;
+    key.reserve(format.size());
+    for (char c : format)
+        if (c != ' ') key += (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
     icon(key);
     return key;
 }
 
 QIcon MimeIconProvider::icon(const std::string& key) {
-    const QString name = QString::fromStdString(key);
-    auto found = icons_.constFind(name);
-    if (found != icons_.constEnd()) return *found;
-    return *icons_.insert(name, make(name));
+    auto found = icons_.find(key);
+    if (found == icons_.end()) found = icons_.emplace(key, make(QString::fromStdString(key))).first;
+    return found->second;
 }
 
 QIcon MimeIconProvider::make(const QString& key) const {

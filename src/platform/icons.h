@@ -7,9 +7,10 @@
 
 #include "store/controls.h"
 
-#include <QHash>
 #include <QIcon>
 #include <QString>
+#include <string>
+#include <unordered_map>
 
 namespace platform {
 
@@ -26,7 +27,7 @@ private:
     QIcon make(const QString& key) const;
 
     int size_;
-    QHash<QString, QIcon> icons_;
+    std::unordered_map<std::string, QIcon> icons_;
 };
 
 }  // namespace platform

@@ -129,12 +129,12 @@ void QtListControl::clear() {
 }
 
 void QtListControl::addItem(const store::ListItem& item) {
-    auto* row = new QTreeWidgetItem;
-    row->setText(0, qs(item.text));
-    row->setToolTip(0, qs(item.tooltip));
+    QStringList texts{qs(item.text)};
+    for (const std::string& sub : item.subItems) texts.push_back(qs(sub));
+    auto* row = new QTreeWidgetItem(texts);
+    row->setToolTip(0, item.tooltip == item.text ? texts.front() : qs(item.tooltip));
     row->setData(0, kKeyRole, qs(item.key));
     row->setData(0, kTagRole, qs(item.tag));
-    for (size_t i = 0; i < item.subItems.size(); ++i) row->setText(int(i) + 1, qs(item.subItems[i]));
     const std::string& icon = item.smallIcon.empty() ? item.icon : item.smallIcon;
     if (icons_ && !icon.empty()) row->setIcon(0, icons_->icon(icon));
     if (pending_.isEmpty()) QTimer::singleShot(0, list_, [this, list = list_] {
