@@ -3,7 +3,7 @@
 #include <mdbtools.h>
 
 #include <algorithm>
-#include <cmath>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
