@@ -227,11 +227,16 @@ Bytes longValue(const File& file, const uint8_t* field, size_t fieldLen,
     return out;
 }
 
+// Where a field's bytes are in the current page, once they are known to lie inside it.
+const uint8_t* fieldBytes(MdbHandle* mdb, const MdbField& f) {
+    if (f.start < 0 || f.siz < 0 || size_t(f.start) + size_t(f.siz) > kPageSize) throw Broken{"a field outside its page"};
+    return mdb->pg_buf + f.start;
+}
+
 Value fieldValue(MdbHandle* mdb, const File& file, const MdbColumn& c, const MdbField& f) {
     if (c.col_type == MDB_BOOL) return Value(!f.is_null);  // a boolean lives in the null mask
     if (f.is_null) return Value();
-    if (f.start < 0 || f.siz < 0 || size_t(f.start) + size_t(f.siz) > kPageSize) throw Broken{"a field outside its page"};
-    const uint8_t* p = mdb->pg_buf + f.start;
+    const uint8_t* p = fieldBytes(mdb, f);
     size_t n = size_t(f.siz);
     auto need = [&](size_t bytes) {
         if (n < bytes) throw Broken{"a field shorter than its type"};
@@ -353,7 +358,7 @@ void checkStoredProperties(MdbHandle* mdb, const File& file) {
     forEachRow(mdb, t.get(), file, [&](const MdbField* fields, size_t n) {
         for (size_t i = 0; i < n; ++i)
             if (fields[i].colnum == lvProp && !fields[i].is_null)
-                if (const char* why = propertyBlobFault(longValue(file, mdb->pg_buf + fields[i].start,
+                if (const char* why = propertyBlobFault(longValue(file, fieldBytes(mdb, fields[i]),
                                                                   size_t(fields[i].siz), LongValueView::AsLibmdbReads)))
                     throw Broken{why};
     });
