@@ -56,6 +56,15 @@ private:
     QString shownFile_;
 };
 
+// Links meant for a new window or tab open in place, under the same guard.
+class SingleWindowPage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    QWebEnginePage* createWindow(WebWindowType) override { return this; }
+};
+
 // A page on an off-the-record profile with its own request guard, locked down as far as a page
 // can be without breaking ordinary HTML.
 struct GuardedPage {
@@ -77,7 +86,7 @@ struct GuardedPage {
         profile->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
         guard = new RequestGuard(networkAllowed, profile);
         profile->setUrlRequestInterceptor(guard);
-        page = new QWebEnginePage(profile);
+        page = new SingleWindowPage(profile);
         QWebEngineSettings* s = page->settings();
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, !networkAllowed);

@@ -8,6 +8,7 @@
 #if VYNE_WITH_WEBENGINE
 #include <QFile>
 #include <QImage>
+#include <QMouseEvent>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QVariant>
@@ -139,6 +140,26 @@ TEST_F(WebViewerTest, LinkClickedInLibraryPageDoesNotReachTheNetwork) {
     showAndCollect(html, 1);
     waitUntil([] { return false; }, 500);
     EXPECT_EQ(server.connections, 0);
+}
+
+TEST_F(WebViewerTest, LinksForANewWindowOpenInPlace) {
+    testing_support::writeFile(home.tmp("second.htm"), "<html><head><title>second</title></head></html>");
+    const std::string html = "<html><body><a id='go' href='second.htm' target='_blank'>go</a>"
+                             "<script>window.results = {ready: 1};</script></body></html>";
+    showAndCollect(html, 1);
+    // A click of the user's: scripts may not open windows by themselves.
+    const QVariantList box = evaluate(page(), QStringLiteral(
+        "(() => { const r = document.getElementById('go').getBoundingClientRect();"
+        " return [r.left + r.width / 2, r.top + r.height / 2]; })()")).toList();
+    ASSERT_EQ(box.size(), 2);
+    const QPointF at(box[0].toDouble(), box[1].toDouble());
+    QWidget* input = viewer->widget()->focusProxy() ? viewer->widget()->focusProxy() : viewer->widget();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, input->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(input, &click);
+    }
+    EXPECT_TRUE(waitUntil([&] { return page()->title() == "second"; }, 10000));
 }
 
 TEST_F(WebViewerTest, WebAddressOfALinkMayUseTheNetwork) {
