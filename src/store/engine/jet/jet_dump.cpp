@@ -383,12 +383,6 @@ bool dumpImage(uint8_t* image, size_t size, const StreamSink& sink, std::string&
     StreamWriter out;
     size_t written = 0;
     try {
-        // Names and property texts must come as UTF-8 whatever MDB_ICONV asks libmdb for.
-        if (std::getenv("MDB_ICONV")) {
-            mdb_iconv_close(mdb.get());
-            mdb->iconv_in = iconv_open("UTF-8", "UCS-2LE");
-            mdb->iconv_out = iconv_open("UCS-2LE", "UTF-8");
-        }
         mdb_set_date_fmt(mdb.get(), "%Y-%m-%d %H:%M:%S");
         checkStoredProperties(mdb.get(), file);
         GPtrArray* catalog = mdb_read_catalog(mdb.get(), MDB_TABLE);
