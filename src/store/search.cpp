@@ -102,7 +102,7 @@ int32_t ctreebook::searchKeyToLVWNR2(const std::string& key, ListControl& list, 
                                      const std::string& format, int32_t& count) {
     if (!open_) return count;
     const Bytes keyBytes = util::utf8ToAnsi(key);
-    eachClassBelow(classId, true, true, [&](int32_t cls, int, const std::vector<ChildRow>& kids) {
+    eachClassBelow(classId, true, false, [&](int32_t cls, int, const std::vector<ChildRow>& kids) {
         searchClassContent(keyBytes, list, cls, kids, format, count);
     });
     return count;
@@ -130,7 +130,7 @@ void ctreebook::searchClassContent(const Bytes& key, ListControl& list, int32_t 
             havePath = true;
         }
         ++count;
-        addSearchRow(list, kid.id, clsFilePath::trim(kid.bt), parentPath);
+        addSearchRow(list, kid.id, BTByID(kid.id), parentPath);
     }
 }
 
