@@ -280,10 +280,4 @@ Image StreamDecoder::finish() {
     return std::move(image_);
 }
 
-Image decodeStream(const uint8_t* data, size_t size) {
-    StreamDecoder decoder;
-    decoder.feed(data, size);
-    return decoder.finish();
-}
-
 }  // namespace engine::jet

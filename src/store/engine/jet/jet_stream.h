@@ -60,7 +60,4 @@ private:
     Image image_;
 };
 
-// Decodes a complete stream.
-Image decodeStream(const uint8_t* data, size_t size);
-
 }  // namespace engine::jet
