@@ -31,6 +31,14 @@ private:
 
 inline Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
+// One text member of each row or node, in order: each(list.items, &store::ListItem::key).
+template <class Rows, class Field>
+std::vector<std::string> each(const Rows& rows, Field field) {
+    std::vector<std::string> out;
+    for (const auto& row : rows) out.push_back(row.*field);
+    return out;
+}
+
 // A new library file, opened (so it holds the root record, id 1).
 class TestLibrary {
 public:

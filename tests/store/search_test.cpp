@@ -11,11 +11,7 @@ using store::MemoryList;
 using store_test::TestLibrary;
 using engine::Bytes;
 
-std::vector<std::string> texts(const MemoryList& l) {
-    std::vector<std::string> t;
-    for (auto& i : l.items) t.push_back(i.text);
-    return t;
-}
+std::vector<std::string> texts(const MemoryList& l) { return store_test::each(l.items, &store::ListItem::text); }
 
 class Search : public ::testing::Test {
 protected:

@@ -13,16 +13,8 @@ using store::MemoryTree;
 using store_test::RecordingIcons;
 using store_test::TestLibrary;
 
-std::vector<std::string> keys(const MemoryTree& t) {
-    std::vector<std::string> k;
-    for (auto& n : t.nodes) k.push_back(n.key);
-    return k;
-}
-std::vector<std::string> keys(const MemoryList& l) {
-    std::vector<std::string> k;
-    for (auto& i : l.items) k.push_back(i.key);
-    return k;
-}
+std::vector<std::string> keys(const MemoryTree& t) { return store_test::each(t.nodes, &store::TreeNode::key); }
+std::vector<std::string> keys(const MemoryList& l) { return store_test::each(l.items, &store::ListItem::key); }
 
 // root 1: class 2 "Novels" (children 9, 4, 12 added in that order: doc 9, class 4, doc 12),
 // class 4 holds doc 20; doc 3 in the root.
