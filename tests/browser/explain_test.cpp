@@ -1,0 +1,148 @@
+// The word explanation on real text boxes, with the Jet fixture dictionary.
+#include "aids/ui/explain_at_caret.h"
+
+#include "support/temp_dir.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QThread>
+#include <QVBoxLayout>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using aids::ExplainModule;
+using aids::ToolTips;
+
+bool waitFor(const std::function<bool()>& done, int ms = 2000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms) {
+        QCoreApplication::processEvents();
+        QThread::msleep(10);
+    }
+    return done();
+}
+
+void placeCaret(QPlainTextEdit& box, int position, int selectTo = -1) {
+    QTextCursor cursor = box.textCursor();
+    cursor.setPosition(position);
+    if (selectTo >= 0) cursor.setPosition(selectTo, QTextCursor::KeepAnchor);
+    box.setTextCursor(cursor);
+}
+
+class ExplainBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("VYNE_HOME", home.path().c_str(), 1);
+        std::filesystem::copy_file(testing_support::jetFixturePath("dictionary.mdb"),
+                                   folder.path() + "/" + aids::kDictionaryFileName);
+        ASSERT_TRUE(module.openDictionary(folder.path()));
+        auto* layout = new QVBoxLayout(&owner);
+        layout->addWidget(box);
+        box->setPlainText("我爱读书，run fast!\n中国人民 胸有成竹");
+        owner.show();
+        tips.createToolTip(&owner, true);
+    }
+    void TearDown() override { unsetenv("VYNE_HOME"); }
+
+    QString balloonOfBox() const { return tips.toolText(box->viewport()); }
+
+    testing_support::TempDir home, folder;
+    ExplainModule module;
+    QWidget owner;
+    QPlainTextEdit* box = new QPlainTextEdit(&owner);
+    ToolTips tips;
+};
+
+TEST_F(ExplainBoxTest, BalloonShowsTheWordAtTheCaretOrTheSelection) {
+    placeCaret(*box, 3);
+    aids::explainAtCaret(module, tips, box, 2);
+    EXPECT_EQ(balloonOfBox(), "shū:乙:4:書:book; letter; to write");
+    ASSERT_TRUE(waitFor([&] { return tips.tipWindow()->isVisible(); })) << "shown after the initial delay";
+    EXPECT_EQ(tips.tipWindow()->text(), "shū:乙:4:書:book; letter; to write");
+    EXPECT_LE(tips.tipWindow()->width(), 600);
+
+    placeCaret(*box, 7);  // inside "run"
+    aids::explainAtCaret(module, tips, box, 2);
+    EXPECT_EQ(balloonOfBox(), "v.跑；奔跑n.跑步") << "the newest explanation replaces the earlier one";
+    EXPECT_FALSE(tips.tipWindow()->isVisible()) << "the new text waits for the delay again";
+
+    placeCaret(*box, 15, 17);  // "中国" selected
+    aids::explainAtCaret(module, tips, box, 2);
+    EXPECT_EQ(balloonOfBox(), "Zhōngguó，China");
+
+    placeCaret(*box, 0);  // 我 is not in the dictionary: the earlier balloon goes
+    aids::explainAtCaret(module, tips, box, 2);
+    EXPECT_EQ(balloonOfBox(), "");
+
+    placeCaret(*box, 4);  // "，": a separator explained as a character, not found
+    aids::explainAtCaret(module, tips, box, 2);
+    EXPECT_EQ(balloonOfBox(), "");
+    EXPECT_EQ(box->toolTip(), "") << "balloons leave the box's own tool tip alone";
+}
+
+TEST_F(ExplainBoxTest, PlainModeSetsTheBoxToolTipEvenWhenEmpty) {
+    placeCaret(*box, 3);
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_EQ(box->toolTip(), "shū");
+    placeCaret(*box, 12);  // inside "fast"
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_EQ(box->toolTip(), "No explain!");
+    placeCaret(*box, 0);
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_EQ(box->toolTip(), "");
+    placeCaret(*box, 20, 24);  // "胸有成竹"
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_EQ(box->toolTip(), "()");
+    EXPECT_EQ(balloonOfBox(), "");
+}
+
+TEST_F(ExplainBoxTest, NothingHappensForLongSelectionsOrAClosedDictionary) {
+    box->setPlainText(QString(16, QChar(0x4E66)));  // 16 times 书: 32 bytes
+    placeCaret(*box, 0, 16);
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_EQ(box->toolTip(), "");
+    box->setPlainText(QString(1000, 'a'));
+    placeCaret(*box, 0, 1000);
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_EQ(box->toolTip(), "");
+
+    box->setPlainText("run");
+    box->setToolTip("earlier");
+    module.closeDictionary();
+    aids::explainAtCaret(module, tips, box, 1);
+    aids::explainAtCaret(module, tips, box, 2);
+    EXPECT_EQ(box->toolTip(), "earlier");
+    EXPECT_EQ(balloonOfBox(), "");
+}
+
+TEST_F(ExplainBoxTest, EachWindowRemovesOnlyItsOwnTips) {
+    QWidget reader;
+    auto* readerBox = new QTextEdit(&reader);
+    readerBox->setPlainText("cats");
+    reader.show();
+    ToolTips readerTips;
+    readerTips.createToolTip(&reader, true);
+    aids::explainAtCaret(module, readerTips, readerBox, 2);
+    EXPECT_EQ(readerTips.toolText(readerBox->viewport()), "猫");
+
+    placeCaret(*box, 3);
+    aids::explainAtCaret(module, tips, box, 2);
+    readerTips.destroyToolTips();
+    EXPECT_EQ(readerTips.tipWindow(), nullptr);
+    ASSERT_NE(tips.tipWindow(), nullptr);
+    EXPECT_TRUE(waitFor([&] { return tips.tipWindow()->isVisible(); }));
+
+    aids::explainAtCaret(module, readerTips, readerBox, 2);
+    EXPECT_EQ(readerTips.toolText(readerBox->viewport()), "") << "no tip window, nothing attached";
+}
+
+}  // namespace
