@@ -418,3 +418,31 @@ TEST_F(WindowTest, TitlesNeverLeaveTheTemporaryFolder) {
     EXPECT_FALSE(handedToOS[0].mid(tmp.size()).contains('/'));
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(home.path()) + "/../escape.dat"));
 }
+
+TEST_F(WindowTest, HeaderClicksSortTheDocumentList) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    const auto column = [&w](int c) {
+        QStringList cells;
+        for (int i = 0; i < w.ListView1->topLevelItemCount(); ++i) cells << w.ListView1->topLevelItem(i)->text(c);
+        return cells;
+    };
+    w.sortListView(0);  // the first click turns the ascending list descending
+    QStringList titles = column(0);
+    QStringList expected = titles;
+    std::sort(expected.begin(), expected.end(), std::greater<QString>());
+    EXPECT_EQ(titles, expected);
+    EXPECT_FALSE(w.ListView1->headerItem()->icon(0).isNull());
+    EXPECT_TRUE(w.ListView1->headerItem()->icon(1).isNull());
+
+    w.sortListView(1);  // ascending by number
+    const QStringList sizes = column(1);
+    const auto kilobytes = [](QString cell) { return cell.remove('K').toInt(); };
+    EXPECT_GT(kilobytes(sizes.back()), 0);
+    for (int i = 1; i < sizes.size(); ++i)
+        EXPECT_LE(kilobytes(sizes[i - 1]), kilobytes(sizes[i])) << sizes.join(",").toStdString();
+    EXPECT_TRUE(w.ListView1->headerItem()->icon(0).isNull());
+    EXPECT_FALSE(w.ListView1->headerItem()->icon(1).isNull());
+    w.sortListView(3);
+    EXPECT_EQ(w.ListView1->topLevelItemCount(), 11);
+}
