@@ -58,11 +58,9 @@ ExplainModule::ExplainModule() = default;
 ExplainModule::~ExplainModule() { closeDictionary(); }
 
 std::string ExplainModule::dictionaryPath(const std::string& explainFolder) {
-    const clsFilePath files;
-    if (!explainFolder.empty()) {
-        std::string inFolder = util::joinPath(explainFolder, kDictionaryFileName);
-        if (files.fileExist(inFolder)) return inFolder;
-    }
+    const std::string folder = explainFolder.empty() ? util::appPath() + "data" : explainFolder;
+    std::string inFolder = util::joinPath(folder, kDictionaryFileName);
+    if (clsFilePath().fileExist(inFolder)) return inFolder;
     return util::joinPath(util::appPath(), kDictionaryFileName);
 }
 

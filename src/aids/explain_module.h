@@ -34,8 +34,8 @@ public:
     ExplainModule(const ExplainModule&) = delete;
     ExplainModule& operator=(const ExplainModule&) = delete;
 
-    // The dictionary file: the one in the explain folder when it exists there, else the one in
-    // the program folder (which may not exist either).
+    // The dictionary file: the one in the explain folder (empty: the program folder's "data")
+    // when it exists there, else the one in the program folder (which may not exist either).
     static std::string dictionaryPath(const std::string& explainFolder);
 
     // Opens the dictionary found by dictionaryPath with its four tables; an open one is closed

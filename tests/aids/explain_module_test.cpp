@@ -98,6 +98,13 @@ TEST(DictionaryFile, FoundInTheExplainFolderElseTheProgramFolder) {
     ASSERT_TRUE(module.openDictionary(explainFolder.path()));
     EXPECT_EQ(module.explain("cat", 2), "猫");
 
+    std::filesystem::create_directory(home.dir.file("data"));
+    aids_test::createNativeDictionary(home.dir.file("data"), {{"english", {"cat", "data cat"}}});
+    EXPECT_EQ(ExplainModule::dictionaryPath(""), aids_test::dictionaryIn(home.dir.file("data")))
+        << "no folder set: the program folder's data folder";
+    ASSERT_TRUE(module.openDictionary(""));
+    EXPECT_EQ(module.explain("cat", 2), "data cat");
+
     aids_test::createNativeDictionary(explainFolder.path(), {{"english", {"cat", "native cat"}}});
     EXPECT_EQ(ExplainModule::dictionaryPath(explainFolder.path()), aids_test::dictionaryIn(explainFolder.path()));
     ASSERT_TRUE(module.openDictionary(explainFolder.path()));
