@@ -47,6 +47,26 @@ TEST(JetLike, MatchesAsJetDoes) {
         {"mississippi", "m*iss*ppi", true},
         {"abc", "ABC", true},
         {"abcd", "abc", false},
+        // Literal patterns with a star at either end or none.
+        {"文档 0099999 Doc", "*99999 doc*", true},
+        {"文档 0099999 Doc", "*文档 00*", true},
+        {"文档 0099999 Doc", "文档*", true},
+        {"文档 0099999 Doc", "*文档", false},
+        {"xMiXeDx", "*mIxEd*", true},
+        {"Doc 1", "DOC*", true},
+        {"a Doc", "doc*", false},
+        {"a DOC", "*doc", true},
+        {"doc a", "*doc", false},
+        {"aabaabaac", "*AABAAC*", true},
+        {"aabaabaab", "*AABAAC*", false},
+        {"ab", "*abc*", false},
+        {"x99999y", "*99999*", true},
+        {"x9999y", "*99999*", false},
+        {"abc", "ab[c]*", true},
+        {"abd", "*ab[c]", false},
+        {"\xC9" "cole", "*école", true},
+        {"\xE6文", "*文", true},
+        {"ŸES", "*ÿes*", true},
     };
     for (const auto& c : cases) EXPECT_EQ(engine::jetLike(c.text, c.pattern), c.match) << c.text << " LIKE " << c.pattern;
 }

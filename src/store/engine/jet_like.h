@@ -3,6 +3,9 @@
 // without regard to case; text and pattern are UTF-8 and are matched by code point.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -25,9 +28,21 @@ private:
         bool negated = false;                           // Set
         std::vector<std::pair<char32_t, char32_t>> ranges;  // Set: folded, inclusive
     };
+    // A pattern that is one literal with or without a '*' at either end, made of ASCII and
+    // of code points no fold or invalid byte can reach (U+0180 and up), is matched as a
+    // byte search: such a literal meets only the same bytes (ASCII letters folded).
+    enum class Shape { General, Exact, Prefix, Suffix, Contains };
+
     bool matchesAt(const Token& t, char32_t c) const;
+    bool matchesGeneral(std::string_view text) const;
+    bool containsNeedle(std::string_view text) const;
+    void takeLiteralShape(std::string_view pattern);
 
     std::vector<Token> tokens_;
+    Shape shape_ = Shape::General;
+    std::string needle_;                 // ASCII letters lower-cased
+    bool needleHasLetters_ = false;
+    std::array<uint32_t, 256> skip_{};   // Horspool shifts by folded byte, when it has letters
 };
 
 // One-shot form of LikePattern(pattern).matches(text).
