@@ -7,17 +7,6 @@
 
 namespace store {
 
-namespace {
-
-void cancelEdit(engine::Recordset* rs) {
-    try {
-        if (rs && rs->editMode() != engine::EditMode::None) rs->cancelUpdate();
-    } catch (...) {
-    }
-}
-
-}  // namespace
-
 bool ctreebook::inTransaction(const std::function<bool()>& work) {
     if (!open_ || !db_ || !rs_ || !nrRS_) return false;
     if (transDepth_ > 0) return work();  // errors reach the outer transaction
@@ -37,9 +26,9 @@ bool ctreebook::inTransaction(const std::function<bool()>& work) {
     }
     --transDepth_;
     if (!ok) {
-        cancelEdit(rs_.get());
-        cancelEdit(nrRS_.get());
-        cancelEdit(noteRS_.get());
+        abandonEdit(rs_.get());
+        abandonEdit(nrRS_.get());
+        abandonEdit(noteRS_.get());
         try {
             db_->rollback();
         } catch (...) {

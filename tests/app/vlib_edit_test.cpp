@@ -12,6 +12,7 @@
 
 #include "store/ctreebook.h"
 #include "support/temp_dir.h"
+#include "vlib_run.h"
 
 namespace {
 
@@ -20,27 +21,8 @@ using testing_support::readFile;
 using testing_support::TempDir;
 using testing_support::writeFile;
 
-struct Outcome {
-    int rc = -1;
-    std::string out, err;
-};
-
-std::string quoted(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs vlib with args, feeding input on its standard input (not a terminal).
-Outcome vlib(const std::vector<std::string>& args, const std::string& input = "") {
-    TempDir io;
-    writeFile(io.file("in"), input);
-    std::string cmd = VLIB_PATH;
-    for (const std::string& a : args) cmd += " " + quoted(a);
-    cmd += " <" + quoted(io.file("in")) + " >" + quoted(io.file("out")) + " 2>" + quoted(io.file("err"));
-    const int status = std::system(cmd.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(io.file("out")), readFile(io.file("err"))};
-}
+using Outcome = vlib_test::Result;
+using vlib_test::vlib;
 
 std::map<std::string, std::string> snapshot(const fs::path& root) {
     std::map<std::string, std::string> files;

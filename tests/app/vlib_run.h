@@ -1,4 +1,5 @@
-// Runs the built vlib with arguments and collects its exit code and output.
+// Runs the built vlib with arguments, feeding input on its standard input (a file, not a
+// terminal), and collects its exit code and output.
 #pragma once
 
 #include <sys/wait.h>
@@ -22,11 +23,12 @@ inline std::string quoted(const std::string& s) {
     return q + "'";
 }
 
-inline Result vlib(const std::vector<std::string>& args) {
+inline Result vlib(const std::vector<std::string>& args, const std::string& input = "") {
     testing_support::TempDir dir;
+    testing_support::writeFile(dir.file("in"), input);
     std::string cmd = VLIB_PATH;
     for (const std::string& a : args) cmd += " " + quoted(a);
-    cmd += " 2>" + quoted(dir.file("err"));
+    cmd += " <" + quoted(dir.file("in")) + " 2>" + quoted(dir.file("err"));
     Result r;
     FILE* p = popen(cmd.c_str(), "r");
     char buf[4096];
