@@ -32,6 +32,8 @@ struct BrowserSettings {
     std::string currWorkPath;  // the last file chosen with the open button
     double comResizeMinWidth = 7;
     int currIconSize = 16;
+    int explainMode = 0;       // word explanation: 0 off, 1 plain tool tip, other values balloons
+    std::string explainPath;   // the dictionary's folder; empty: the program folder's "data"
 
     store::TreeColours colours;
 

@@ -320,6 +320,8 @@ void MainWindow::loadWindow(const QString& commandLine) {
             showStatus("File " + myDBName_ + " isn't a book lib!, can't load in.", 99);
     }
     Timer1->start();
+    explainModule.openDictionary(settings_.explainPath);
+    explainTips.createToolTip(this, true);
     layoutWindow();
 }
 
@@ -365,6 +367,8 @@ void MainWindow::shutdown() {
     removeViewers();
     filePath.clearTmpPath();
     cbook.closeDB();
+    explainModule.closeDictionary();
+    explainTips.destroyToolTips();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -437,6 +441,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == Picture1 && type == QEvent::Wheel) {
         wheelEvent(static_cast<QWheelEvent*>(event));
         return true;
+    } else if (watched == rt1->viewport() && type == QEvent::MouseButtonRelease) {
+        if (settings_.explainMode != aids::kExplainOff)
+            aids::explainAtCaret(explainModule, explainTips, rt1, settings_.explainMode);
     } else if (watched == rt1->viewport() && type == QEvent::MouseButtonPress) {
         if (Frame1->isVisible()) Frame1->hide();
     }

@@ -7,6 +7,7 @@
 // tree_pane.cpp, doc_lists.cpp, display.cpp, search_panel.cpp, layout.cpp, viewers.cpp.
 #pragma once
 
+#include "aids/ui/explain_at_caret.h"
 #include "browser/browser_settings.h"
 #include "browser/selection_ring.h"
 #include "platform/icons.h"
@@ -149,6 +150,9 @@ public:
 
     store::ctreebook cbook;
     clsFilePath filePath;
+    // The word explanation: the dictionary, and this window's balloon tips.
+    aids::ExplainModule explainModule;
+    aids::ToolTips explainTips;
 
     const QString& myDBName() const { return myDBName_; }
     const std::vector<std::string>& history() const { return settings_.history; }

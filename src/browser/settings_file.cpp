@@ -40,6 +40,8 @@ public:
         s.currWorkPath = ini.value("currWorkPath").toString().toStdString();
         s.comResizeMinWidth = positiveOr(ini.value("comResizeMinWidth"), 7.0);
         s.currIconSize = positiveOr(ini.value("currIconSize"), 16);
+        s.explainMode = ini.value("ExplainMode").toInt();
+        s.explainPath = ini.value("ExplainPath").toString().trimmed().toStdString();
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
@@ -98,6 +100,8 @@ public:
         ini.setValue("currWorkPath", qs(s.currWorkPath));
         ini.setValue("comResizeMinWidth", s.comResizeMinWidth);
         ini.setValue("currIconSize", s.currIconSize);
+        ini.setValue("ExplainMode", s.explainMode);
+        ini.setValue("ExplainPath", qs(s.explainPath));
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");

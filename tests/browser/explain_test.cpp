@@ -1,11 +1,12 @@
 // The word explanation on real text boxes, with the Jet fixture dictionary.
 #include "aids/ui/explain_at_caret.h"
-
 #include "support/temp_dir.h"
+#include "window_fixture.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QThread>
@@ -143,6 +144,61 @@ TEST_F(ExplainBoxTest, EachWindowRemovesOnlyItsOwnTips) {
 
     aids::explainAtCaret(module, readerTips, readerBox, 2);
     EXPECT_EQ(readerTips.toolText(readerBox->viewport()), "") << "no tip window, nothing attached";
+}
+
+// The main window explains the word at rt1's caret when a mouse button is released over it.
+class ExplainWindowTest : public browser_test::WindowTest {
+protected:
+    browser::MainWindow& openWith(int mode, const std::string& explainFolder) {
+        browser::BrowserSettings initial;
+        initial.explainMode = mode;
+        initial.explainPath = explainFolder;
+        browser::MainWindow& w = open(QString::fromStdString(library), initial);
+        click("Alpha");
+        click("Story");  // "你好世界 hello"
+        return w;
+    }
+    void releaseAt(browser::MainWindow& w, int position, Qt::MouseButton button = Qt::LeftButton) {
+        placeCaret(*w.rt1, position);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), w.rt1->viewport()->mapToGlobal(QPointF(5, 5)),
+                            button, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(w.rt1->viewport(), &release);
+    }
+    static void copyDictionaryTo(const std::string& folder) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::copy_file(testing_support::jetFixturePath("dictionary.mdb"), folder + "/" + aids::kDictionaryFileName);
+    }
+};
+
+TEST_F(ExplainWindowTest, BalloonFromTheDictionaryInTheProgramDataFolder) {
+    copyDictionaryTo(home.file("data"));
+    browser::MainWindow& w = openWith(2, "");
+    ASSERT_TRUE(w.explainModule.dictionaryOpen());
+    releaseAt(w, 6);  // inside "hello"
+    EXPECT_EQ(w.explainTips.toolText(w.rt1->viewport()), "No explain!");
+    w.rt1->setPlainText("书 cats");
+    releaseAt(w, 3, Qt::RightButton);  // any button
+    EXPECT_EQ(w.explainTips.toolText(w.rt1->viewport()), "猫");
+    EXPECT_EQ(w.rt1->toolTip(), "");
+
+    w.shutdown();
+    EXPECT_FALSE(w.explainModule.dictionaryOpen());
+    EXPECT_EQ(w.explainTips.tipWindow(), nullptr);
+}
+
+TEST_F(ExplainWindowTest, PlainModeAndOffMode) {
+    copyDictionaryTo(dir.file("words"));
+    browser::MainWindow& plain = openWith(1, dir.file("words"));
+    plain.rt1->setPlainText("书");
+    releaseAt(plain, 0);
+    EXPECT_EQ(plain.rt1->toolTip(), "shū");
+    window.reset();
+    settings.reset();
+
+    browser::MainWindow& off = openWith(0, dir.file("words"));
+    releaseAt(off, 6);
+    EXPECT_EQ(off.rt1->toolTip(), "");
+    EXPECT_EQ(off.explainTips.toolText(off.rt1->viewport()), "");
 }
 
 }  // namespace
