@@ -67,6 +67,7 @@ TEST_F(JetDictionary, ExplainsEachKindOfKeyInEachMode) {
         {"s", 2, kNoExplain},
         {"walk fast", 2, kNoExplain},  // printable ASCII: one English key
         {"zzz", 1, kNoExplain},
+        {"Walk", 2, "走；步行"},
         // keys that are not looked up
         {"", 2, ""},
         {"   ", 2, ""},

@@ -1,4 +1,5 @@
 // The word explanation on real text boxes, with the Jet fixture dictionary.
+#include "aids/dictionary_fixture.h"
 #include "aids/ui/explain_at_caret.h"
 #include "support/temp_dir.h"
 #include "window_fixture.h"
@@ -144,6 +145,29 @@ TEST_F(ExplainBoxTest, EachWindowRemovesOnlyItsOwnTips) {
 
     aids::explainAtCaret(module, readerTips, readerBox, 2);
     EXPECT_EQ(readerTips.toolText(readerBox->viewport()), "") << "no tip window, nothing attached";
+}
+
+TEST(ExplainMarkup, DictionaryTextIsNeverReadAsMarkup) {
+    testing_support::TempDir home, folder;
+    setenv("VYNE_HOME", home.path().c_str(), 1);
+    aids_test::createNativeDictionary(folder.path(), {{"english", {"tag", "<img src=x><b>bold</b>"}}});
+    ExplainModule module;
+    ASSERT_TRUE(module.openDictionary(folder.path()));
+    QWidget owner;
+    auto* box = new QPlainTextEdit("tag", &owner);
+    owner.show();
+    ToolTips tips;
+    tips.createToolTip(&owner, true);
+
+    aids::explainAtCaret(module, tips, box, 1);
+    EXPECT_FALSE(box->toolTip().contains("<b>"));
+    EXPECT_TRUE(box->toolTip().contains("&lt;b&gt;bold&lt;/b&gt;"));
+
+    aids::explainAtCaret(module, tips, box, 2);
+    ASSERT_TRUE(waitFor([&] { return tips.tipWindow()->isVisible(); }));
+    EXPECT_EQ(tips.tipWindow()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(tips.tipWindow()->text(), "<img src=x><b>bold</b>");
+    unsetenv("VYNE_HOME");
 }
 
 // The main window explains the word at rt1's caret when a mouse button is released over it.
