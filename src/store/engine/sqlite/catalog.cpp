@@ -15,11 +15,11 @@ const char* const kMetadataTables[] = {"vyne_database", "vyne_tables", "vyne_fie
 std::vector<KeyPart> parseIndexFields(const TableDef& def, const IndexDef& index) {
     std::vector<KeyPart> keys;
     size_t start = 0;
-    const std::string& spec = index.fields;
-    while (start <= spec.size()) {
-        size_t end = spec.find(';', start);
-        if (end == std::string::npos) end = spec.size();
-        std::string part = spec.substr(start, end - start);
+    const std::string& list = index.fields;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos) end = list.size();
+        std::string part = list.substr(start, end - start);
         while (!part.empty() && part.front() == ' ') part.erase(part.begin());
         while (!part.empty() && part.back() == ' ') part.pop_back();
         bool descending = false;
