@@ -8,8 +8,11 @@
 #include "store/controls.h"
 
 #include <QHash>
+#include <QIcon>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <string>
 
 class QComboBox;
 class QTreeWidget;
@@ -81,9 +84,22 @@ public:
     QTreeWidget* widget() const { return list_; }
 
 private:
+    // The Qt text of the last source text, kept while the next row repeats it.
+    struct Repeated {
+        const QString& operator()(const std::string& text);
+        std::string source;
+        QString shown;
+        bool held = false;
+    };
+
     QTreeWidget* list_;
     MimeIconProvider* icons_;
     QList<QTreeWidgetItem*> pending_;
+    QStringList texts_;  // the texts of the row being added, kept to reuse its storage
+    Repeated tagText_;
+    Repeated columnTexts_[4];
+    std::string iconKey_;
+    QIcon icon_;
 };
 
 class QtComboControl : public store::ComboControl {

@@ -1,4 +1,5 @@
 // Walks of the class tree and filling the tree, list and combo controls from it.
+#include <unordered_map>
 #include <unordered_set>
 
 #include "store/ctreebook.h"
@@ -159,6 +160,23 @@ int32_t ctreebook::btToListView(ListControl& list, int32_t pid, bool append) {
 }
 
 int32_t ctreebook::fillList(ListControl& list, int32_t pid) {
+    struct Images {
+        std::string normal, small;
+    };
+    // A list shows few formats: each format's image keys are looked up once per fill.
+    std::unordered_map<std::string, Images> images;
+    auto imagesOf = [&](const std::string& format) -> const Images& {
+        auto found = images.find(format);
+        if (found == images.end())
+            found = images.emplace(format, Images{iconIndex(format, imgNormalSize()),
+                                                  iconIndex(format, imgSmallSize())}).first;
+        return found->second;
+    };
+    // Documents added together share a date: the last text is reused while it still fits.
+    engine::Date shownDate{};
+    std::string shownDateText;
+    bool dateShown = false;
+    ListItem item;  // one row's texts, reused from row to row
     int32_t rows = 0;
     for (const ChildRow& kid : children(pid, true)) {
         // The content row gives the format, the stored size and whether it is compressed.
@@ -173,8 +191,9 @@ int32_t ctreebook::fillList(ListControl& list, int32_t pid) {
             }
         } catch (...) {
         }
-        const std::string title = clsFilePath::trim(kid.bt);
-        ListItem item{nodeKey(kid.id), title, title, "", "", "", {}};
+        item.key = nodeKey(kid.id);
+        item.text = clsFilePath::trim(kid.bt);
+        item.tooltip = item.text;
         if (kid.path) {
             item.tag = "lx";
             size = kid.size;
@@ -183,15 +202,18 @@ int32_t ctreebook::fillList(ListControl& list, int32_t pid) {
                 size = sizePid(kid.id, true);
                 if (size > 0) changeSize(kid.id, size);
             }
-            item.icon = iconIndex("path", imgNormalSize());
-            item.smallIcon = iconIndex("path", imgSmallSize());
         } else {
             item.tag = "nr";
-            item.icon = iconIndex(gs, imgNormalSize());
-            item.smallIcon = iconIndex(gs, imgSmallSize());
         }
-        item.subItems = {clsFilePath::lenKstr(size, false), gs, formatDateYMDHM(kid.dt),
-                         zed ? "Yes" : "No"};
+        const Images& image = imagesOf(kid.path ? std::string("path") : gs);
+        item.icon = image.normal;
+        item.smallIcon = image.small;
+        if (!dateShown || shownDate != kid.dt) {
+            shownDate = kid.dt;
+            shownDateText = formatDateYMDHM(kid.dt);
+            dateShown = true;
+        }
+        item.subItems = {clsFilePath::lenKstr(size, false), gs, shownDateText, zed ? "Yes" : "No"};
         list.addItem(item);
         ++rows;
     }
