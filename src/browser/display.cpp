@@ -6,6 +6,7 @@
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "platform/viewer_manual.h"
 #include "util/app_path.h"
 #include "util/codepage.h"
 
@@ -277,13 +278,14 @@ void MainWindow::openWithOS() {
     handToOS(osTempFile_);
 }
 
+// The Word form when the build could make it, otherwise the manual's HTML in the web viewer.
 void MainWindow::showUserManual() {
-    const std::string manual = util::appPath() + "VYNEBrowser_UserManual.doc";
-    if (!filePath.fileExist(manual)) {
+    const QString manual = platform::userManualPath(q(util::appPath()));
+    if (manual.isEmpty()) {
         showStatus("VYNEBrowser_UserManual.doc not found.", 1);
         return;
     }
-    showDocFile(q(manual), "doc", QString());
+    showDocFile(manual, manual.endsWith(".doc", Qt::CaseInsensitive) ? "doc" : "htm", QString());
 }
 
 void MainWindow::wheelOverPicture(int steps) {

@@ -446,3 +446,21 @@ TEST_F(WindowTest, HeaderClicksSortTheDocumentList) {
     w.sortListView(3);
     EXPECT_EQ(w.ListView1->topLevelItemCount(), 11);
 }
+
+TEST_F(WindowTest, UserManualShowsTheWordFormOrElseTheHtml) {
+    auto& w = open(QString::fromStdString(library));
+    w.showUserManual();
+    EXPECT_TRUE(viewerLog().empty());
+    EXPECT_EQ(w.statusText(1), "VYNEBrowser_UserManual.doc not found.");
+
+    const std::string html = home.file("VYNEBrowser_UserManual.html");
+    testing_support::writeFile(html, "<h1>Manual</h1>");
+    w.showUserManual();
+    ASSERT_FALSE(viewerLog().empty());
+    EXPECT_EQ(viewerLog().back(), "web:" + QString::fromStdString(html));
+
+    const std::string doc = home.file("VYNEBrowser_UserManual.doc");
+    testing_support::writeFile(doc, "not really a doc");
+    w.showUserManual();
+    EXPECT_EQ(viewerLog().back(), "office:" + QString::fromStdString(doc));
+}
