@@ -34,6 +34,10 @@ struct BrowserSettings {
     int currIconSize = 16;
     int explainMode = 0;       // word explanation: 0 off, 1 plain tool tip, other values balloons
     std::string explainPath;   // the dictionary's folder; empty: the program folder's "data"
+    // the text pane's background: a picture file, a folder of ".jpg" files or a library file
+    std::string textWinBackPicFile;
+    bool textWinBackPicStretch = false;
+    int textWinBackPicShowTime = 0;  // seconds between pictures; 0: no change
 
     store::TreeColours colours;
 

@@ -65,6 +65,7 @@ void MainWindow::layoutWindow() {
     Text1->setGeometry(x, kMargin, std::max(Combo4->x() - 5 - x, 40), kStripHeight);
 
     if (Picture1->isVisible()) layoutPicture();
+    redrawFixedBackPic();
 }
 
 void MainWindow::layoutPicture() {
@@ -98,6 +99,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && !isMinimized()) layoutWindow();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) windowActivated();
 }
 
 void MainWindow::wheelEvent(QWheelEvent* event) {

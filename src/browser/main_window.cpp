@@ -29,6 +29,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace browser {
 
@@ -155,6 +156,8 @@ void MainWindow::buildControls() {
     auto* paneLayout = new QVBoxLayout(Picture3);
     paneLayout->setContentsMargins(0, 0, 0, 0);
     paneLayout->addWidget(rt1);
+    // The text pane's background picture is painted here, behind rt1.
+    Picture3->installEventFilter(this);
 
     Picture1 = new PicturePane(this);
     Picture1->setObjectName("Picture1");
@@ -229,6 +232,7 @@ void MainWindow::buildControls() {
         const qint64 seconds = (QDateTime::currentMSecsSinceEpoch() - readingStarted_) / 1000;
         showStatus(QTime(0, 0).addSecs(int(seconds % 86400)).toString("HH:mm:ss"), 2);
     });
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::backPicTick);
 }
 
 QAction* MainWindow::addMenuItem(QMenu* menu, const QString& caption, const QString& name,
@@ -340,9 +344,38 @@ void MainWindow::applyTextColours() {
     palette.setColor(QPalette::Base, platform::colourFromRgb(settings_.textBackColour));
     palette.setColor(QPalette::Text, platform::colourFromRgb(settings_.textForeColour));
     rt1->setPalette(palette);
+    matchPaneToTextBack();
+}
+
+void MainWindow::matchPaneToTextBack() {
     QPalette back = Picture3->palette();
-    back.setColor(QPalette::Window, platform::colourFromRgb(settings_.textBackColour));
+    back.setColor(QPalette::Window, rt1->palette().color(QPalette::Base));
     Picture3->setPalette(back);
+}
+
+void MainWindow::windowActivated() {
+    showListForSelection();
+    redrawFixedBackPic();
+    matchPaneToTextBack();
+}
+
+void MainWindow::showListForSelection() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    const int32_t id = platform::idOf(node);
+    const bool isClass = cbook.isPath(id);
+    const QList<QWidget*> panes = paneList();
+    // A document, a picture or the search results on show are never covered by the list, and
+    // the list comes back only with the rows of the selected class (not, say, those of the
+    // class listed before a refused password).
+    const bool otherShown =
+        std::any_of(panes.begin(), panes.end(), [this](QWidget* pane) { return pane != ListView1 && pane->isVisible(); });
+    if (isClass && !otherShown && listedClassId() == id) {
+        ListView1->show();
+        ListView1->raise();
+    } else if (!isClass && otherShown) {
+        ListView1->hide();
+    }
 }
 
 void MainWindow::collectSettings() {
@@ -446,6 +479,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             aids::explainAtCaret(explainModule, explainTips, rt1, settings_.explainMode);
     } else if (watched == rt1->viewport() && type == QEvent::MouseButtonPress) {
         if (Frame1->isVisible()) Frame1->hide();
+    } else if (watched == Picture3 && type == QEvent::Paint) {
+        paintBackPicture();
     }
     return QWidget::eventFilter(watched, event);
 }

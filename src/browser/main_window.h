@@ -3,8 +3,9 @@
 // ListView2, and shows a document in the viewer for its format.
 //
 // Controls keep their design names as object names. Member definitions are spread over files
-// by topic: main_window.cpp (controls, menus, start-up, shutdown), library_open.cpp,
-// tree_pane.cpp, doc_lists.cpp, display.cpp, search_panel.cpp, layout.cpp, viewers.cpp.
+// by topic: main_window.cpp (controls, menus, start-up, activation, shutdown), library_open.cpp,
+// tree_pane.cpp, doc_lists.cpp, display.cpp, search_panel.cpp, layout.cpp, viewers.cpp,
+// background_picture.cpp.
 #pragma once
 
 #include "aids/ui/explain_at_caret.h"
@@ -16,6 +17,8 @@
 #include "store/ctreebook.h"
 #include "util/file_path.h"
 
+#include <QDateTime>
+#include <QImage>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -46,7 +49,14 @@ struct MainWindowSeams {
         platform::makeViewer;
     // Where the settings live; null: in memory only.
     std::shared_ptr<SettingsStore> settings;
+    // The clock of the background slide show, in seconds.
+    std::function<qint64()> nowSeconds = [] { return QDateTime::currentSecsSinceEpoch(); };
 };
+
+// The next picture of a list numbered 1..count: mode 1 the one after current (after the last
+// comes the first), -1 the one before it (before the first comes the last), any other mode one
+// at random. 0 for an empty list.
+int nextBackPicIndex(int current, int count, int mode);
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -107,6 +117,22 @@ public:
     void chooseTextBackColour();
     void openWithOS();
     void showUserManual();
+
+    // ---- Text-pane background picture ----
+    // Draws the picture behind rt1 for the source: a picture file; a library file (a random
+    // "jpg" document of it); otherwise a folder, whose ".jpg" files are taken by mode (see
+    // nextBackPicIndex). False when nothing was drawn; the previous picture then stays.
+    bool drawTextBackPic(const QString& source, int mode);
+    // Removes the picture; rt1 gets its own background again.
+    void clearBackPic();
+    // The picture as drawn behind rt1; null when there is none.
+    const QImage& textBackPicture() const { return backPicture_; }
+    // The background part of Timer1's tick: the folder slide show, while the text pane shows.
+    void backPicTick();
+
+    // Each time the window becomes active: the class list for a selected class, the background
+    // picture drawn again, the text pane's colours matched.
+    void windowActivated();
 
     // ---- Search ----
     void runSearch();
@@ -178,6 +204,20 @@ private:
     void applySettings();
     // The text pane's back and text colours; Picture3 takes the back colour.
     void applyTextColours();
+    void matchPaneToTextBack();
+    // On activation: ListView1 for a selected class when nothing else is shown; hidden for a
+    // selected document that another pane shows.
+    void showListForSelection();
+    // An existing picture or library file is drawn again (on activation and after a layout)
+    // when the show time is at least 1 second.
+    void redrawFixedBackPic();
+    bool drawFolderBackPic(const std::string& folder, int mode);
+    // The content of a random "jpg" document of the library; empty when there is none.
+    store::Bytes libraryBackPic(const std::string& fileName);
+    // Renders the decoded picture for the text pane; false for a null picture or a pane
+    // without room.
+    bool setBackPicture(const QImage& picture);
+    void paintBackPicture();
     void layoutPicture();
     // Where the viewers, lists and text pane lie: right of the splitter, below the top strip.
     QRect viewerRect() const;
@@ -242,6 +282,17 @@ private:
     bool sortDescending_ = false;
     QList<QLabel*> panels_;
     qint64 readingStarted_ = 0;
+
+    // The text pane's background: the picture as rendered, the ".jpg" files of the source
+    // folder (looked up again while there are none) and the one shown, the library the
+    // pictures come from (opened for reading on first use), the time of the last change
+    // (0 until the first tick).
+    QImage backPicture_;
+    std::string backPicFolder_;
+    clsFilePath::List backPicList_;
+    int backPicIndex_ = 0;
+    std::unique_ptr<store::ctreebook> backPicBook_;
+    qint64 backPicChanged_ = 0;
 };
 
 // The window through which the full-screen reader steps to the next document.

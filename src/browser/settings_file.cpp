@@ -2,6 +2,8 @@
 #include "browser/browser_settings.h"
 
 #include <QSettings>
+#include <algorithm>
+#include <climits>
 
 namespace browser {
 
@@ -15,6 +17,13 @@ T positiveOr(const QVariant& value, T fallback) {
     bool ok = false;
     const double number = value.toDouble(&ok);
     return ok && number > 0 ? T(number) : fallback;
+}
+
+// The value as a number; 0 when it is missing or no number.
+double numberOf(const QVariant& value) {
+    bool ok = false;
+    const double number = value.toString().trimmed().toDouble(&ok);
+    return ok ? number : 0;
 }
 
 // A colour: a stored number that is not 0 replaces the default.
@@ -42,6 +51,11 @@ public:
         s.currIconSize = positiveOr(ini.value("currIconSize"), 16);
         s.explainMode = ini.value("ExplainMode").toInt();
         s.explainPath = ini.value("ExplainPath").toString().trimmed().toStdString();
+        s.textWinBackPicFile = ini.value("TextWinBackPicFile").toString().toStdString();
+        s.textWinBackPicStretch = numberOf(ini.value("TextWinBackPicStretch")) != 0;
+        // A negative time means no change, like 0.
+        s.textWinBackPicShowTime =
+            int(std::clamp(numberOf(ini.value("TextWinBackPicSHowTime")), 0.0, double(INT_MAX)));
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
@@ -102,6 +116,9 @@ public:
         ini.setValue("currIconSize", s.currIconSize);
         ini.setValue("ExplainMode", s.explainMode);
         ini.setValue("ExplainPath", qs(s.explainPath));
+        ini.setValue("TextWinBackPicFile", qs(s.textWinBackPicFile));
+        ini.setValue("TextWinBackPicStretch", s.textWinBackPicStretch ? "1" : "0");
+        ini.setValue("TextWinBackPicSHowTime", s.textWinBackPicShowTime);
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
