@@ -7,6 +7,10 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVariant>
+#include <array>
+#include <charconv>
+#include <string_view>
+#include <tuple>
 #include <utility>
 
 namespace platform {
@@ -17,38 +21,81 @@ QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 const char* const kClassTagProperty = "classTag";
 
-// A list row that keeps its column-0 key, tag, tooltip and image in members instead of the
-// item's generic role list: a long list is built and freed with far fewer allocations.
+// A list row that keeps its texts and its column-0 key, tag, tooltip and image in members
+// instead of the item's generic per-column role lists: a long list is built and freed with
+// far fewer allocations. Every other role and column goes to the item as usual.
 class ListRow : public QTreeWidgetItem {
 public:
-    explicit ListRow(const QStringList& texts) : QTreeWidgetItem(texts) {}
+    static constexpr int kColumns = 1 + int(std::tuple_size_v<decltype(store::ListItem::subItems)>);
+
+    ListRow(std::array<QString, kColumns> texts, const std::string& key, QVariant tag, QVariant image)
+        : texts_(std::move(texts)), keyId_(canonicalId(key)), tag_(std::move(tag)), image_(std::move(image)) {
+        if (!keyId_) key_ = qs(key);
+    }
+
+    void setToolTipText(QString text) { tooltip_ = std::move(text); }
 
     QVariant data(int column, int role) const override {
-        const QVariant* held = column == 0 ? slot(role) : nullptr;
-        return held ? *held : QTreeWidgetItem::data(column, role);
+        if (isText(column, role)) return texts_[size_t(column)];
+        if (column == 0) {
+            switch (role) {
+                case kKeyRole: return keyId_ ? QVariant(keyOfId(keyId_)) : key_;
+                case kTagRole: return tag_;
+                case Qt::ToolTipRole: return tooltip_.isNull() ? texts_[0] : tooltip_;
+                case Qt::DecorationRole: return image_;
+                default: break;
+            }
+        }
+        return QTreeWidgetItem::data(column, role);
     }
 
     void setData(int column, int role, const QVariant& value) override {
-        QVariant* held = column == 0 ? slot(role) : nullptr;
-        if (!held) return QTreeWidgetItem::setData(column, role, value);
-        if (*held == value && held->metaType() == value.metaType()) return;
-        *held = value;
+        if (isText(column, role)) {
+            QString text = value.toString();
+            if (text == texts_[size_t(column)]) return;
+            texts_[size_t(column)] = std::move(text);
+        } else if (QVariant* held = column == 0 ? slot(role) : nullptr) {
+            if (*held == value && held->metaType() == value.metaType()) return;
+            *held = value;
+        } else if (column == 0 && role == Qt::ToolTipRole) {
+            tooltip_ = value.toString();
+        } else {
+            return QTreeWidgetItem::setData(column, role, value);
+        }
         emitDataChanged();
     }
 
 private:
-    const QVariant* slot(int role) const { return const_cast<ListRow*>(this)->slot(role); }
+    // Keys are "<id>id": the id of such a key is kept and its text made when asked for.
+    static int32_t canonicalId(const std::string& key) {
+        int32_t id = 0;
+        const char* end = key.data() + key.size();
+        const auto [digitsEnd, error] = std::from_chars(key.data(), end, id);
+        const bool canonical = error == std::errc() && id > 0 && key[0] != '0' &&
+                               std::string_view(digitsEnd, size_t(end - digitsEnd)) == "id";
+        return canonical ? id : 0;
+    }
+
+    static bool isText(int column, int role) {
+        return column >= 0 && column < kColumns && (role == Qt::DisplayRole || role == Qt::EditRole);
+    }
+
     QVariant* slot(int role) {
         switch (role) {
-            case kKeyRole: return &key_;
+            case kKeyRole:
+                if (keyId_) key_ = keyOfId(std::exchange(keyId_, 0));
+                return &key_;
             case kTagRole: return &tag_;
-            case Qt::ToolTipRole: return &tooltip_;
             case Qt::DecorationRole: return &image_;
             default: return nullptr;
         }
     }
 
-    QVariant key_, tag_, tooltip_, image_;
+    std::array<QString, kColumns> texts_;
+    int32_t keyId_;  // 0: the key is key_
+    QVariant key_, tag_;
+    QString tooltip_;  // null: the row's text
+    QVariant image_;
 };
 
 }  // namespace
@@ -174,22 +221,17 @@ const QString& QtListControl::Repeated::operator()(const std::string& text) {
 }
 
 void QtListControl::addItem(const store::ListItem& item) {
-    texts_.clear();
-    texts_.push_back(qs(item.text));
-    for (size_t i = 0; i < item.subItems.size(); ++i)
-        texts_.push_back(i < std::size(columnTexts_) ? columnTexts_[i](item.subItems[i]) : qs(item.subItems[i]));
-    auto* row = new ListRow(texts_);
-    row->setToolTip(0, item.tooltip == item.text ? texts_.front() : qs(item.tooltip));
-    row->setData(0, kKeyRole, qs(item.key));
-    row->setData(0, kTagRole, tagText_(item.tag));
+    std::array<QString, ListRow::kColumns> texts;
+    texts[0] = qs(item.text);
+    for (size_t i = 0; i < item.subItems.size(); ++i) texts[i + 1] = columnTexts_[i](item.subItems[i]);
     const std::string& icon = item.smallIcon.empty() ? item.icon : item.smallIcon;
-    if (icons_ && !icon.empty()) {
-        if (icon != iconKey_) {
-            icon_ = icons_->icon(icon);
-            iconKey_ = icon;
-        }
-        row->setIcon(0, icon_);
+    if (icons_ && icon != iconKey_) {
+        icon_ = icon.empty() ? QIcon() : icons_->icon(icon);
+        iconKey_ = icon;
     }
+    auto* row = new ListRow(std::move(texts), item.key, tagText_(item.tag),
+                            icon_.isNull() ? QVariant() : QVariant(icon_));
+    if (item.tooltip != item.text) row->setToolTipText(qs(item.tooltip));
     if (pending_.isEmpty()) QTimer::singleShot(0, list_, [this, list = list_] {
         if (list_ == list) flush();
     });

@@ -11,7 +11,6 @@
 #include <QIcon>
 #include <QList>
 #include <QString>
-#include <QStringList>
 #include <string>
 
 class QComboBox;
@@ -95,7 +94,6 @@ private:
     QTreeWidget* list_;
     MimeIconProvider* icons_;
     QList<QTreeWidgetItem*> pending_;
-    QStringList texts_;  // the texts of the row being added, kept to reuse its storage
     Repeated tagText_;
     Repeated columnTexts_[4];
     std::string iconKey_;

@@ -25,16 +25,24 @@ std::vector<ctreebook::ChildRow> ctreebook::children(int32_t pid, bool full) {
         if (rs_->index() != "pid") rs_->setIndex("pid");
         rs_->seek("=", engine::Value(pid));
         if (rs_->noMatch()) return rows;
+        const size_t pidAt = rs_->fieldIndex("pid"), idAt = rs_->fieldIndex("id"), pathAt = rs_->fieldIndex("path");
+        size_t btAt = 0, readedAt = 0, sizeAt = 0, dtAt = 0;
+        if (full) {
+            btAt = rs_->fieldIndex("bt");
+            readedAt = rs_->fieldIndex("readed");
+            sizeAt = rs_->fieldIndex("size");
+            dtAt = rs_->fieldIndex("dt");
+        }
         for (; !rs_->eof(); rs_->moveNext()) {
-            if (longOrZero(rs_->field("pid")) != pid) break;
+            if (longOrZero(rs_->fieldAt(pidAt)) != pid) break;
             ChildRow row;
-            row.id = longOrZero(rs_->field("id"));
-            row.path = boolOrFalse(rs_->field("path"));
+            row.id = longOrZero(rs_->fieldAt(idAt));
+            row.path = boolOrFalse(rs_->fieldAt(pathAt));
             if (full) {
-                row.bt = textOrEmpty(rs_->field("bt"));
-                row.readed = boolOrFalse(rs_->field("readed"));
-                row.size = longOrZero(rs_->field("size"));
-                row.dt = dateOrZero(rs_->field("dt"));
+                row.bt = textOrEmpty(rs_->fieldAt(btAt));
+                row.readed = boolOrFalse(rs_->fieldAt(readedAt));
+                row.size = longOrZero(rs_->fieldAt(sizeAt));
+                row.dt = dateOrZero(rs_->fieldAt(dtAt));
             }
             rows.push_back(std::move(row));
         }
@@ -176,18 +184,29 @@ int32_t ctreebook::fillList(ListControl& list, int32_t pid) {
     engine::Date shownDate{};
     std::string shownDateText;
     bool dateShown = false;
+    // The content row gives the format, the stored size and whether it is compressed.
+    size_t gsAt = 0, sizeAt = 0, zedAt = 0;
+    bool contentReadable = false;
+    try {
+        if (nrRS_) {
+            gsAt = nrRS_->fieldIndex("gs");
+            sizeAt = nrRS_->fieldIndex("size");
+            zedAt = nrRS_->fieldIndex("zed");
+            contentReadable = true;
+        }
+    } catch (...) {
+    }
     ListItem item;  // one row's texts, reused from row to row
     int32_t rows = 0;
     for (const ChildRow& kid : children(pid, true)) {
-        // The content row gives the format, the stored size and whether it is compressed.
         std::string gs;
         int32_t size = 0;
         bool zed = false;
         try {
-            if (seekIDForward(*nrRS_, kid.id)) {
-                gs = util::asciiLower(trimNull(nrRS_->field("gs")));
-                size = longOrZero(nrRS_->field("size"));
-                zed = boolOrFalse(nrRS_->field("zed"));
+            if (contentReadable && seekIDForward(*nrRS_, kid.id)) {
+                gs = util::asciiLower(trimNull(nrRS_->fieldAt(gsAt)));
+                size = longOrZero(nrRS_->fieldAt(sizeAt));
+                zed = boolOrFalse(nrRS_->fieldAt(zedAt));
             }
         } catch (...) {
         }

@@ -107,6 +107,10 @@ public:
     virtual Value field(const std::string& name) const = 0;
     virtual void setField(const std::string& name, const Value& value) = 0;
     virtual std::vector<std::string> fieldNames() const = 0;
+    // A field's place in fieldNames() (throws NotFound like field()), and a read by that place:
+    // a loop over many rows looks each name up once.
+    virtual size_t fieldIndex(const std::string& name) const = 0;
+    virtual Value fieldAt(size_t index) const = 0;
 
     // Long-binary (and memo) fields.
     virtual Bytes getChunk(const std::string& name, long offset, long length) const = 0;

@@ -97,9 +97,15 @@ public:
     void requery() override { moveFirst(); }
     void close() override {}
 
-    Value field(const std::string& name) const override {
-        int f = fieldNumber(name);
-        return table_->table.rows[currentRow()][f];
+    Value field(const std::string& name) const override { return table_->table.rows[currentRow()][fieldNumber(name)]; }
+    size_t fieldIndex(const std::string& name) const override {
+        for (size_t i = 0; i < fields_.size(); ++i)
+            if (namesEqual(table_->table.def.fields[fields_[i]].name, name)) return i;
+        notFound(name);
+    }
+    Value fieldAt(size_t index) const override {
+        if (index >= fields_.size()) notFound("#" + std::to_string(index));
+        return table_->table.rows[currentRow()][fields_[index]];
     }
     void setField(const std::string&, const Value&) override { readOnly(); }
     std::vector<std::string> fieldNames() const override {
@@ -135,9 +141,9 @@ private:
         if (eof() || bof()) noCurrent();
         return order_->rows[size_t(pos_)];
     }
-    int fieldNumber(const std::string& name) const {
-        for (int f : fields_)
-            if (namesEqual(table_->table.def.fields[f].name, name)) return f;
+    int fieldNumber(const std::string& name) const { return fields_[fieldIndex(name)]; }
+
+    [[noreturn]] static void notFound(const std::string& name) {
         throw Error(ErrorCode::NotFound, "Item not found in this collection: " + name);
     }
 

@@ -130,6 +130,12 @@ public:
     }
 
     Value field(const std::string& name) const override { return current()[column(name)]; }
+    size_t fieldIndex(const std::string& name) const override { return column(name); }
+    Value fieldAt(size_t index) const override {
+        if (index >= names_.size())
+            throw Error(ErrorCode::NotFound, "Item not found in this collection: field #" + std::to_string(index));
+        return current()[index];
+    }
     void setField(const std::string&, const Value&) override { readOnly(); }
     std::vector<std::string> fieldNames() const override { return names_; }
 

@@ -199,8 +199,13 @@ public:
         endEdit();
     }
 
-    Value field(const std::string& name) const override {
-        const size_t c = column(name);
+    Value field(const std::string& name) const override { return fieldAt(column(name)); }
+    size_t fieldIndex(const std::string& name) const override { return column(name); }
+
+    Value fieldAt(size_t c) const override {
+        live();
+        if (c >= info_.def.fields.size())
+            throw Error(ErrorCode::NotFound, "Item not found in this collection: field #" + std::to_string(c));
         const FieldDef& f = info_.def.fields[c];
         if (mode_ != EditMode::None) {
             if (f.type != DaoType::LongBinary || dirty_[c]) return buffer_[c];
