@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/jet_sha256.h"
+#include "engine/library_fixture.h"
 #include "store/engine/dao_date.h"
 #include "store/engine/database.h"
 #include "support/temp_dir.h"
@@ -22,15 +23,7 @@ std::unique_ptr<engine::Database> open(const std::string& fixture) {
     return engine::openDatabase(jetFixturePath(fixture), {.readOnly = true});
 }
 
-template <typename F>
-ErrorCode errorOf(F&& f) {
-    try {
-        f();
-    } catch (const engine::Error& e) {
-        return e.code();
-    }
-    return ErrorCode(0);
-}
+using engine_test::errorOf;
 
 // One document line of a manifest, read by key.
 struct ManifestLine {
@@ -236,6 +229,7 @@ TEST(JetDatabase, IndexOrderSeekAndMoves) {
     EXPECT_EQ(rs->field("id"), Value(int32_t(12)));
     EXPECT_EQ(errorOf([&] { rs->setIndex("nope"); }), ErrorCode::NotFound);
     EXPECT_EQ(errorOf([&] { rs->field("nope"); }), ErrorCode::NotFound);
+    engine_test::expectReadsByPlaceMatchReadsByName(*rs);
 }
 
 TEST(JetDatabase, EmptyTableHasNoCurrentRecord) {

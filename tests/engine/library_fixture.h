@@ -2,8 +2,12 @@
 // small helpers of the engine tests.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "store/engine/database.h"
 
@@ -68,6 +72,20 @@ engine::ErrorCode errorOf(F&& f) {
         return e.code();
     }
     return engine::ErrorCode{0};
+}
+
+// On the current row: every field read by its place gives what a read by its name gives, and
+// places outside the row are refused like unknown names.
+inline void expectReadsByPlaceMatchReadsByName(const engine::Recordset& rs) {
+    const std::vector<std::string> names = rs.fieldNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string upper = names[i];
+        for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        EXPECT_EQ(rs.fieldIndex(upper), i) << names[i];
+        EXPECT_EQ(rs.fieldAt(i), rs.field(names[i])) << names[i];
+    }
+    EXPECT_EQ(errorOf([&] { rs.fieldIndex("nosuch"); }), engine::ErrorCode::NotFound);
+    EXPECT_EQ(errorOf([&] { rs.fieldAt(names.size()); }), engine::ErrorCode::NotFound);
 }
 
 }  // namespace engine_test

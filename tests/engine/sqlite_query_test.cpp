@@ -92,6 +92,7 @@ TEST_F(SqliteQuery, ClassListAndResultFields) {
     EXPECT_EQ(all->field("bt"), Value("第3章"));
     EXPECT_EQ(all->field("path"), Value(false));
     EXPECT_EQ(all->recordCount(), 9);
+    engine_test::expectReadsByPlaceMatchReadsByName(*all);
 
     const std::pair<const char*, ErrorCode> bad[] = {
         {"SELECT [id] FROM nosuch", ErrorCode::NotFound},

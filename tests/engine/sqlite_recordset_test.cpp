@@ -96,6 +96,7 @@ TEST_F(SqliteRecordset, MovesAndBounds) {
     tree->setBookmark(mark);
     EXPECT_EQ(tree->field("ID"), Value(7));
     EXPECT_EQ(errorOf([&] { tree->field("nosuch"); }), ErrorCode::NotFound);
+    engine_test::expectReadsByPlaceMatchReadsByName(*tree);
 
     auto empty = db->openTable("note");
     EXPECT_TRUE(empty->eof());

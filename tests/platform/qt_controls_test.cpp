@@ -87,6 +87,49 @@ TEST(QtControls, ListRowsArriveTogether) {
     EXPECT_EQ(list.classTag(), "12");
 }
 
+TEST(QtControls, ListRowsAnswerEveryRoleAndTakeChanges) {
+    QTreeWidget widget;
+    widget.setColumnCount(5);
+    platform::QtListControl list(&widget, nullptr);
+    struct Case {
+        std::string key, tooltip;
+    } cases[] = {{"7id", "Seven"}, {"07id", "Seven"}, {"7idx", "other tip"}, {"-7id", "Seven"}, {"", "Seven"}};
+    for (const Case& c : cases) {
+        store::ListItem row;
+        row.key = c.key;
+        row.text = "Seven";
+        row.tooltip = c.tooltip;
+        row.tag = "nr";
+        row.subItems = {"1K", "txt", "2024/1/2 3:4", "No"};
+        list.addItem(row);
+    }
+    list.flush();
+    ASSERT_EQ(widget.topLevelItemCount(), int(std::size(cases)));
+    for (int i = 0; i < widget.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* row = widget.topLevelItem(i);
+        EXPECT_EQ(platform::keyOf(row).toStdString(), cases[i].key);
+        EXPECT_EQ(row->toolTip(0).toStdString(), cases[i].tooltip);
+        EXPECT_EQ(row->text(4), "No");
+        EXPECT_TRUE(row->icon(0).isNull());
+        EXPECT_FALSE(row->data(0, Qt::DecorationRole).isValid()) << "no image, no room kept for one";
+    }
+
+    QTreeWidgetItem* row = widget.topLevelItem(0);
+    row->setText(0, "Renamed");
+    row->setText(3, "2025/1/1 0:0");
+    row->setData(0, platform::kKeyRole, QString("9id"));
+    row->setToolTip(1, "column one");
+    row->setForeground(2, Qt::red);
+    EXPECT_EQ(row->text(0), "Renamed");
+    EXPECT_EQ(row->toolTip(0), "Renamed") << "a tooltip that was the text follows it";
+    EXPECT_EQ(row->text(3), "2025/1/1 0:0");
+    EXPECT_EQ(platform::idOf(row), 9);
+    EXPECT_EQ(row->toolTip(1), "column one");
+    EXPECT_EQ(row->foreground(2).color(), QColor(Qt::red));
+    widget.sortItems(0, Qt::AscendingOrder);
+    EXPECT_EQ(widget.topLevelItem(0)->text(0), "Renamed");
+}
+
 TEST(QtControls, ComboShowsTheTextGiven) {
     QComboBox widget;
     platform::QtComboControl combo(&widget);
