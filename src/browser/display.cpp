@@ -3,6 +3,7 @@
 #include "browser/main_window.h"
 
 #include "browser/picture_pane.h"
+#include "pictures/modGDIPlusResize.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 namespace browser {
@@ -72,6 +74,9 @@ std::string writeTemporary(clsFilePath& files, const Content& c, const QString& 
 }  // namespace
 
 void MainWindow::showBookDoc(int32_t id) {
+    displayingDocument_ = true;
+    displayProblems_.clear();
+    const auto endDisplay = qScopeGuard([this] { displayingDocument_ = false; });
     ListView1->hide();
     Text1->setText(q(cbook.BTByID(id)));
     const Content content = readContent(cbook, id);
@@ -104,6 +109,8 @@ void MainWindow::showBookDoc(int32_t id) {
     }
     QString status = q(cbook.getPPathName(id, false));
     if (read) status += "(" + format + "/" + q(clsFilePath::lenKstr(std::max(n, 0), false)) + ")";
+    documentStatus_ = status;
+    if (!displayProblems_.isEmpty()) status += "  " + displayProblems_;
     showStatus(status, 1);
 }
 
@@ -152,7 +159,15 @@ void MainWindow::showOnViewer(platform::Viewer* viewer, const QString& fileName)
 }
 
 void MainWindow::handToOS(const QString& fileName) {
-    if (const auto refused = platform::openWithOS(fileName)) showStatus(*refused, 1);
+    if (const auto refused = platform::openWithOS(fileName)) reportDisplayProblem(*refused);
+}
+
+void MainWindow::reportDisplayProblem(const QString& text) {
+    if (!displayingDocument_) {
+        showStatus(text.isEmpty() ? documentStatus_ : text, 1);
+        return;
+    }
+    if (!text.isEmpty()) displayProblems_ += (displayProblems_.isEmpty() ? "" : "  ") + text;
 }
 
 void MainWindow::showLinkedFile(const QString& fileName, const QString& workFolder) {
@@ -170,12 +185,14 @@ void MainWindow::showPicFile(const QString& fileName) {
     showPicBytes(toByteArray(bytes), pictureOwnSize_);
 }
 
-void MainWindow::showPicBytes(const QByteArray& bytes, bool ownSize) {
-    Picture1->setPictureBytes(bytes);
+bool MainWindow::showPicBytes(const QByteArray& bytes, bool ownSize) {
+    const bool decoded = Picture1->setPictureBytes(bytes);
     Picture1->setOwnSize(ownSize);
     layoutPicture();
     Picture1->show();
     Picture1->raise();
+    if (!decoded) reportDisplayProblem(modGDIPlusResize::PictureLoadError(Text1->text()).description());
+    return decoded;
 }
 
 QList<QWidget*> MainWindow::paneList() const {

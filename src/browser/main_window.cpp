@@ -292,7 +292,8 @@ void MainWindow::buildMenus() {
     ownSize->setCheckable(true);
     connect(ownSize, &QAction::toggled, this, [this](bool on) {
         pictureOwnSize_ = on;
-        if (Picture1->isVisible()) showPicBytes({}, on);
+        Picture1->setOwnSize(on);
+        if (Picture1->isVisible()) layoutPicture();
     });
     addMenuItem(tmenu, "Show Pic in Full Screen", "menu_全屏浏览", {}, [] {});
 }

@@ -106,7 +106,8 @@ public:
     void showDocFile(const QString& fileName, const QString& format, const QString& workFolder);
     void showLinkedFile(const QString& fileName, const QString& workFolder);
     void showPicFile(const QString& fileName);
-    void showPicBytes(const QByteArray& bytes, bool ownSize);
+    // False when the bytes are no picture (the pane is then empty and the problem reported).
+    bool showPicBytes(const QByteArray& bytes, bool ownSize);
     void hideViewers();
     void goNextPrevDoc(int direction);
     // Steps to the next (1) or previous (0) document; its plain text when it is text-like.
@@ -256,6 +257,10 @@ private:
     void showOnViewer(platform::Viewer* viewer, const QString& fileName);
     // Hands the file to the operating system; a refusal or failure goes to the status bar.
     void handToOS(const QString& fileName);
+    // What a viewer or the display says about the document, in plain words: while a document
+    // is being shown the text waits and is added to its status line; later it goes to the
+    // status bar at once, and an empty text brings the document's status line back.
+    void reportDisplayProblem(const QString& text);
     void setTextDocument(const QString& text);
     void recolourSubtree(QTreeWidgetItem* item, bool readed);
     void moveExplainOutline(const QPoint& globalPos);
@@ -272,6 +277,9 @@ private:
     QString myDBName_;
     QString libTitle_;
     bool pictureOwnSize_ = false;
+    bool displayingDocument_ = false;
+    QString displayProblems_;
+    QString documentStatus_;  // the status line of the document shown last
     bool officeShown_ = false;
     QString osTempFile_;
     int splitterGrab_ = 0;

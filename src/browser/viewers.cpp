@@ -20,13 +20,17 @@ void MainWindow::createViewers() {
         "Please Install Microsoft Internet Explorer, Otherwise You Can't Read Book With Type of Web Page!");
     // Without the Office viewer, Office documents go to the operating system; that is no news.
     FramerControl1 = seams_.makeViewer(ViewerKind::Office, this);
-    if (FramerControl1) FramerControl1->widget()->setObjectName("FramerControl1");
+    if (FramerControl1) {
+        FramerControl1->setStatusHandler([this](const QString& text) { reportDisplayProblem(text); });
+        FramerControl1->widget()->setObjectName("FramerControl1");
+    }
 }
 
 std::unique_ptr<platform::Viewer> MainWindow::createViewer(ViewerKind kind, const char* name,
                                                            const QString& firstLine, const QString& secondLine) {
     std::unique_ptr<platform::Viewer> viewer = seams_.makeViewer(kind, this);
     if (viewer) {
+        viewer->setStatusHandler([this](const QString& text) { reportDisplayProblem(text); });
         viewer->widget()->setObjectName(name);
         viewer->widget()->hide();
         return viewer;

@@ -340,21 +340,25 @@ TEST(BackgroundSettings, KeysAreReadByTheirRules) {
     EXPECT_EQ(QSettings(QString::fromStdString(file), QSettings::IniFormat).value("System/TextWinBackPicStretch"), "1");
 }
 
-// Documents whose content is broken: shown as far as they can be, told in the status bar as
-// any document is, and the window stays usable.
+// Documents whose content is broken or must not be opened: shown as far as they can be, the
+// reason added to the document's status line, and the window stays usable.
 TEST_F(WindowTest, BrokenDocumentsLeaveTheWindowUsable) {
     const store::Bytes png = pngBytes();
+    enum class Shown { EmptyPicture, BySystem, Nothing };
     struct Case {
         std::string title, format;
         store::Bytes content;
         QString status;
-        bool picturePane;  // shown in Picture1 (empty); otherwise handed to the system
+        Shown shown;
     };
     const std::vector<Case> cases = {
-        {"Broken", "jpg", bytesOf("this is no picture at all"), "Beta(jpg/1K)", true},
-        {"Nothing", "jpg", {}, "Beta(jpg/0K)", true},
-        {"Cut", "png", store::Bytes(png.begin(), png.begin() + 40), "Beta(png/1K)", true},
-        {"BadPdf", "pdf", bytesOf("%PDF-1.7\nthis does not parse"), "Beta(pdf/1K)", false},
+        {"Broken", "jpg", bytesOf("this is no picture at all"), "Beta(jpg/1K)  错误装载图片。 Broken", Shown::EmptyPicture},
+        {"Nothing", "jpg", {}, "Beta(jpg/0K)  错误装载图片。 Nothing", Shown::EmptyPicture},
+        {"Cut", "png", store::Bytes(png.begin(), png.begin() + 40), "Beta(png/1K)  错误装载图片。 Cut", Shown::EmptyPicture},
+        {"BadPdf", "pdf", bytesOf("%PDF-1.7\nthis does not parse"), "Beta(pdf/1K)  BadPdf.pdf is not a readable PDF file.",
+         Shown::BySystem},
+        {"Runner", "dat", bytesOf("#!/bin/sh\necho hi\n"), "Beta(dat/1K)  Runner.dat was not opened: it is a script.",
+         Shown::Nothing},
     };
     {
         store::ctreebook book;
@@ -378,17 +382,22 @@ TEST_F(WindowTest, BrokenDocumentsLeaveTheWindowUsable) {
         handedToOS.clear();
         click(c.title);
         EXPECT_EQ(w.statusText(1), c.status) << c.title;
-        EXPECT_EQ(w.Picture1->isVisible(), c.picturePane) << c.title;
+        EXPECT_EQ(w.Picture1->isVisible(), c.shown == Shown::EmptyPicture) << c.title;
         EXPECT_FALSE(w.Picture1->hasPicture()) << c.title;
-        if (c.picturePane) continue;
-        EXPECT_FALSE(w.PDF1->widget()->isVisible()) << c.title;
+        if (c.shown == Shown::EmptyPicture) continue;
+        if (w.PDF1) EXPECT_FALSE(w.PDF1->widget()->isVisible()) << c.title;
+        if (c.shown == Shown::Nothing) {
+            EXPECT_TRUE(handedToOS.empty()) << c.title;
+            continue;
+        }
         ASSERT_EQ(handedToOS.size(), 1u) << c.title << ": what the viewer cannot read goes to the system";
         EXPECT_TRUE(handedToOS[0].endsWith("/tmp/" + QString::fromStdString(c.title) + "." + QString::fromStdString(c.format)));
     }
     EXPECT_EQ(w.cbook.sizeByid(ids["Nothing"]), 0);
-    // Still usable: the next document shows as ever.
+    // Still usable: the next document shows as ever, with a plain status line.
     click("Second");
     EXPECT_EQ(w.rt1->toPlainText(), "second text");
+    EXPECT_EQ(w.statusText(1), "Beta(txt/1K)");
     EXPECT_FALSE(w.Picture1->isVisible());
 }
 

@@ -2,8 +2,9 @@
 
 #include "browser/picture_pane.h"
 
-#include <QComboBox>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -181,6 +182,16 @@ TEST_F(WindowTest, TextAndPicturesAreShownInTheWindow) {
     EXPECT_TRUE(w.Picture1->isVisible());
     EXPECT_FALSE(w.rt1->isVisible());
     EXPECT_EQ(w.Picture1->picture().size(), QSize(40, 30));
+
+    // "Picture Original Size" redraws the shown picture at its own size and back.
+    auto* ownSize = w.findChild<QAction*>("menu_图像扩展");
+    ASSERT_NE(ownSize, nullptr);
+    ownSize->toggle();
+    EXPECT_TRUE(w.Picture1->hasPicture());
+    EXPECT_EQ(w.Picture1->size(), QSize(40, 30));
+    ownSize->toggle();
+    EXPECT_TRUE(w.Picture1->hasPicture());
+    EXPECT_GT(w.Picture1->width(), 40);
 }
 
 TEST_F(WindowTest, NextAndPreviousWalkTheClass) {
