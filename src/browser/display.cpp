@@ -6,6 +6,7 @@
 #include "pictures/modGDIPlusResize.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
+#include "platform/pump.h"
 #include "platform/shell.h"
 #include "platform/viewer_manual.h"
 #include "util/app_path.h"
@@ -77,6 +78,7 @@ void MainWindow::showBookDoc(int32_t id) {
     displayingDocument_ = true;
     displayProblems_.clear();
     const auto endDisplay = qScopeGuard([this] { displayingDocument_ = false; });
+    platform::BusyPointer busy;  // a long text takes a while to lay out
     ListView1->hide();
     Text1->setText(q(cbook.BTByID(id)));
     const Content content = readContent(cbook, id);

@@ -2,10 +2,10 @@
 #include "browser/main_window.h"
 
 #include "platform/dialogs.h"
+#include "platform/pump.h"
 #include "store/password_prompts.h"
 #include "util/app_path.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -17,12 +17,6 @@ namespace {
 
 std::string s(const QString& text) { return text.toStdString(); }
 
-// Restores the normal pointer when a long step ends, however it ends.
-struct BusyPointer {
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-};
-
 }  // namespace
 
 bool MainWindow::openBookLib(const QString& fileName) {
@@ -33,7 +27,7 @@ bool MainWindow::openBookLib(const QString& fileName) {
     addLibHistory(fileName);
     collectSettings();
     seams_.settings->save(settings_);
-    BusyPointer busy;
+    platform::BusyPointer busy;
     myDBName_ = fileName;
     cbook.closeDB();
     if (!enterLibrary("The password isn't correct!")) return false;

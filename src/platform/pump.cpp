@@ -1,7 +1,9 @@
 #include "platform/pump.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QTimer>
 
 namespace platform {
@@ -14,5 +16,9 @@ void yield(int count) {
     QTimer::singleShot(count * kYieldSliceMs, Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec();
 }
+
+BusyPointer::BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+
+BusyPointer::~BusyPointer() { QGuiApplication::restoreOverrideCursor(); }
 
 }  // namespace platform

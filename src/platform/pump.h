@@ -12,4 +12,13 @@ constexpr int kYieldSliceMs = 10;
 // is pending and returns at once.
 void yield(int count = 0);
 
+// Shows the busy pointer while a long step runs on the window's thread, however it ends.
+class BusyPointer {
+public:
+    BusyPointer();
+    ~BusyPointer();
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 }  // namespace platform
