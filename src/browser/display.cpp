@@ -29,14 +29,28 @@ QByteArray toByteArray(const store::Bytes& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-// A title made safe as a file name inside the temporary folder: no folder parts, no
-// characters the desktop's file systems refuse, never empty.
-std::string fileTitle(const QString& title) {
+// Text made safe as part of a file name inside the temporary folder: no folder parts, no
+// characters the desktop's file systems refuse, no leading dots, at most maxBytes bytes of
+// UTF-8 (file systems count a name's bytes, and a Chinese character takes three).
+QString safeNamePart(const QString& text, int maxBytes) {
     QString safe;
-    for (QChar c : title) safe += (c.unicode() < 32 || QString("/\\:*?\"<>|").contains(c)) ? QChar('_') : c;
+    for (QChar c : text) safe += (c.unicode() < 32 || QString("/\\:*?\"<>|").contains(c)) ? QChar('_') : c;
     while (safe.startsWith('.')) safe.remove(0, 1);
-    safe = safe.trimmed().left(120);
-    return s(safe.isEmpty() ? QString("document") : safe);
+    safe = safe.trimmed();
+    int bytes = 0, kept = 0;
+    for (const uint codePoint : safe.toUcs4()) {
+        bytes += codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+        if (bytes > maxBytes) break;
+        kept += codePoint < 0x10000 ? 1 : 2;
+    }
+    return safe.left(kept);
+}
+
+// The temporary file for a document: its title and format as name, never empty, short enough
+// for any file system.
+std::string temporaryName(clsFilePath& files, const QString& format, const QString& title) {
+    const QString name = safeNamePart(title, 200);
+    return files.tmpFileName(s(safeNamePart(format, 32)), s(name.isEmpty() ? QString("document") : name));
 }
 
 bool looksLikeAddress(const QString& target) {
@@ -62,11 +76,12 @@ Content readContent(store::ctreebook& book, int32_t id) {
 }
 
 // Writes the content to the temporary file named by format and title; an empty content gives
-// an empty file. Answers the file's name.
+// an empty file, even where a document of the same name was written before. Answers the
+// file's name.
 std::string writeTemporary(clsFilePath& files, const Content& c, const QString& title) {
-    const std::string tmp = files.tmpFileName(s(c.format), fileTitle(title));
+    const std::string tmp = temporaryName(files, c.format, title);
     if (c.n < 1)
-        files.createNullFile(tmp);
+        QFile(q(tmp)).open(QIODevice::WriteOnly | QIODevice::Truncate);
     else
         files.saveBinFile(tmp, c.bytes);
     return tmp;
@@ -133,8 +148,9 @@ void MainWindow::showDocFile(const QString& fileName, const QString& formatGiven
     if (clsFilePath::isHtmLiked(ext) && WebBrowser1) {
         WebBrowser1->widget()->show();
         WebBrowser1->widget()->raise();
-        const bool shown = looksLikeAddress(fileName) ? WebBrowser1->showUrl(fileName) : WebBrowser1->showFile(fileName);
-        if (!shown) handToOS(fileName);
+        // An address the web viewer refuses is no web address: the system would refuse it too.
+        if (looksLikeAddress(fileName)) WebBrowser1->showUrl(fileName);
+        else if (!WebBrowser1->showFile(fileName)) handToOS(fileName);
     } else if (clsFilePath::isTxtLiked(ext)) {
         setTextDocument(q(filePath.loadTxtFileWithConv(s(fileName))));
     } else if (clsFilePath::isWMPLiked(ext) && WMP1) {
@@ -161,7 +177,9 @@ void MainWindow::showOnViewer(platform::Viewer* viewer, const QString& fileName)
 }
 
 void MainWindow::handToOS(const QString& fileName) {
-    if (const auto refused = platform::openWithOS(fileName)) reportDisplayProblem(*refused);
+    const auto refused =
+        looksLikeAddress(fileName) ? platform::openAddressWithOS(fileName) : platform::openWithOS(fileName);
+    if (refused) reportDisplayProblem(*refused);
 }
 
 void MainWindow::reportDisplayProblem(const QString& text) {
@@ -169,7 +187,8 @@ void MainWindow::reportDisplayProblem(const QString& text) {
         showStatus(text.isEmpty() ? documentStatus_ : text, 1);
         return;
     }
-    if (!text.isEmpty()) displayProblems_ += (displayProblems_.isEmpty() ? "" : "  ") + text;
+    if (!text.isEmpty() && !displayProblems_.contains(text))
+        displayProblems_ += (displayProblems_.isEmpty() ? "" : "  ") + text;
 }
 
 void MainWindow::showLinkedFile(const QString& fileName, const QString& workFolder) {
@@ -181,20 +200,35 @@ void MainWindow::showLinkedFile(const QString& fileName, const QString& workFold
     showDocFile(fileName, ext, workFolder);
 }
 
+// Decoded straight from the file: a linked file is read only as far as its picture needs.
 void MainWindow::showPicFile(const QString& fileName) {
-    store::Bytes bytes;
-    filePath.loadBinFile(s(fileName), bytes);
-    showPicBytes(toByteArray(bytes), pictureOwnSize_);
+    QImage image;
+    try {
+        image = modGDIPlusResize::loadPictureFile(fileName);
+    } catch (const modGDIPlusResize::PictureLoadError&) {
+    }
+    showPicture(image, pictureOwnSize_, fileName);
 }
 
 bool MainWindow::showPicBytes(const QByteArray& bytes, bool ownSize) {
-    const bool decoded = Picture1->setPictureBytes(bytes);
+    QImage image;
+    if (bytes.size() > 2) {
+        try {
+            image = modGDIPlusResize::loadPictureBytes(bytes);
+        } catch (const modGDIPlusResize::PictureLoadError&) {
+        }
+    }
+    return showPicture(image, ownSize, Text1->text());
+}
+
+bool MainWindow::showPicture(const QImage& image, bool ownSize, const QString& name) {
+    Picture1->setPicture(image);
     Picture1->setOwnSize(ownSize);
     layoutPicture();
     Picture1->show();
     Picture1->raise();
-    if (!decoded) reportDisplayProblem(modGDIPlusResize::PictureLoadError(Text1->text()).description());
-    return decoded;
+    if (image.isNull()) reportDisplayProblem(modGDIPlusResize::PictureLoadError(name).description());
+    return !image.isNull();
 }
 
 QList<QWidget*> MainWindow::paneList() const {
@@ -304,6 +338,8 @@ void MainWindow::showUserManual() {
         showStatus("VYNEBrowser_UserManual.doc not found.", 1);
         return;
     }
+    // The manual takes the viewer area like a document: what played before stops.
+    hideViewers();
     showDocFile(manual, manual.endsWith(".doc", Qt::CaseInsensitive) ? "doc" : "htm", QString());
 }
 

@@ -13,6 +13,8 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+#include <cmath>
+
 namespace browser {
 
 namespace {
@@ -35,7 +37,10 @@ void MainWindow::layoutWindow() {
 
     const int top = kStripHeight + 2 * kMargin;
     const int paneHeight = std::max(height() - top - statusHeight, 0);
-    tvw1->setGeometry(kMargin, top, tvw1->width(), paneHeight);
+    // A window made too narrow for the tree narrows the tree by the splitter's own rule, so that
+    // the splitter stays in reach.
+    const int widest = int(std::ceil(width() - kMargin - settings_.comResizeMinWidth)) - 1;
+    tvw1->setGeometry(kMargin, top, std::max(std::min(tvw1->width(), widest), kMinTreeWidth), paneHeight);
     CommResize->setGeometry(tvw1->x() + tvw1->width(), top, kSplitterWidth, paneHeight);
 
     const QRect area = viewerRect();
@@ -68,12 +73,25 @@ void MainWindow::layoutWindow() {
     redrawFixedBackPic();
 }
 
-void MainWindow::layoutPicture() {
+void MainWindow::layoutPicture() { placePicture(viewerRect().topLeft()); }
+
+void MainWindow::placePicture(QPoint at) {
     const QRect area = viewerRect();
-    if (Picture1->ownSize() && Picture1->hasPicture())
-        Picture1->setGeometry(QRect(area.topLeft(), Picture1->picture().size()));
-    else
+    if (!Picture1->ownSize() || !Picture1->hasPicture()) {
         Picture1->setGeometry(area);
+        Picture1->setOrigin(QPoint());
+        return;
+    }
+    const QSize size = Picture1->picture().size();
+    const auto keep = [](int at, int areaStart, int areaLength, int length) {
+        const int otherEnd = areaStart + areaLength - length;
+        return length <= areaLength ? std::clamp(at, areaStart, otherEnd) : std::clamp(at, otherEnd, areaStart);
+    };
+    const QPoint place(keep(at.x(), area.x(), area.width(), size.width()),
+                       keep(at.y(), area.y(), area.height(), size.height()));
+    const QRect shown = QRect(place, size).intersected(area);
+    Picture1->setGeometry(shown);
+    Picture1->setOrigin(place - shown.topLeft());
 }
 
 void MainWindow::startSplitterDrag(int grabOffset) {
@@ -102,11 +120,19 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) windowActivated();
 }
 
+// One picture per wheel step of 120; the finer turns of touchpads and free-spinning wheels add
+// up to steps.
 void MainWindow::wheelEvent(QWheelEvent* event) {
     if (!Picture1->isVisible()) return QWidget::wheelEvent(event);
-    const int steps = event->angleDelta().y();
-    if (steps != 0) wheelOverPicture(steps);
     event->accept();
+    constexpr int kStep = QWheelEvent::DefaultDeltasPerStep;
+    const int turned = event->angleDelta().y();
+    if (turned == 0) return;
+    if ((wheelRest_ > 0) != (turned > 0)) wheelRest_ = 0;  // turning back starts afresh
+    wheelRest_ += turned;
+    if (std::abs(wheelRest_) < kStep) return;
+    wheelRest_ %= kStep;
+    wheelOverPicture(turned);
 }
 
 }  // namespace browser

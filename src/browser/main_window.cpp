@@ -162,6 +162,8 @@ void MainWindow::buildControls() {
     Picture1 = new PicturePane(this);
     Picture1->setObjectName("Picture1");
     Picture1->onMenu = [this](const QPoint& at) { tmenu->popup(at); };
+    Picture1->onDropped = [this] { layoutPicture(); };
+    Picture1->onDragged = [this](const QPoint& moved) { placePicture(Picture1->pos() + Picture1->origin() + moved); };
     Picture1->installEventFilter(this);
 
     ListView1 = makeReportList(this, "ListView1", {"Title", "Size(K)", "Doc Type", "date"});
@@ -486,8 +488,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// The outline, and so the explain pane, stays inside the window, where it can be taken again.
 void MainWindow::moveExplainOutline(const QPoint& globalPos) {
-    Frame3->move(mapFromGlobal(globalPos) - explainGrab_);
+    const QPoint wanted = mapFromGlobal(globalPos) - explainGrab_;
+    Frame3->move(std::clamp(wanted.x(), 0, std::max(width() - Frame3->width(), 0)),
+                 std::clamp(wanted.y(), 0, std::max(height() - Frame3->height(), 0)));
 }
 
 }  // namespace browser

@@ -219,7 +219,13 @@ private:
     // without room.
     bool setBackPicture(const QImage& picture);
     void paintBackPicture();
+    // Picture1 for the picture it shows: fitted, the whole viewer area; at own size, the part of
+    // the picture that lies in the area when its top-left corner is at `at` (window coordinates),
+    // which is kept so that the picture covers the area or lies wholly inside it.
     void layoutPicture();
+    void placePicture(QPoint at);
+    // Shows the decoded picture (a null one: an empty pane, and "cannot load" for name).
+    bool showPicture(const QImage& image, bool ownSize, const QString& name);
     // Where the viewers, lists and text pane lie: right of the splitter, below the top strip.
     QRect viewerRect() const;
     void collectSettings();
@@ -282,6 +288,7 @@ private:
     QString documentStatus_;  // the status line of the document shown last
     bool officeShown_ = false;
     QString osTempFile_;
+    int wheelRest_ = 0;  // wheel turns short of a whole step
     int splitterGrab_ = 0;
     bool splitterDragging_ = false;
     QPoint explainGrab_;

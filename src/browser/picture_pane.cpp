@@ -10,53 +10,41 @@
 
 namespace browser {
 
-namespace {
-
-// An empty image for bytes that are no picture.
-QImage decode(const QByteArray& bytes) {
-    if (bytes.size() <= 2) return QImage();
-    try {
-        return modGDIPlusResize::loadPictureBytes(bytes);
-    } catch (const modGDIPlusResize::PictureLoadError&) {
-        return QImage();
-    }
-}
-
-}  // namespace
-
 PicturePane::PicturePane(QWidget* parent) : QWidget(parent) {
     setAcceptDrops(true);
     setAutoFillBackground(false);
     setFocusPolicy(Qt::StrongFocus);
 }
 
-bool PicturePane::setPictureBytes(const QByteArray& bytes) {
-    setPicture(decode(bytes));
-    return hasPicture();
-}
-
 void PicturePane::setPicture(const QImage& image) {
     image_ = image;
+    fitted_ = QImage();
     update();
 }
-
-void PicturePane::clearPicture() { setPicture(QImage()); }
 
 void PicturePane::setOwnSize(bool on) {
     ownSize_ = on;
     update();
 }
 
+void PicturePane::setOrigin(QPoint origin) {
+    origin_ = origin;
+    update();
+}
+
+// The fitted picture is scaled once per pane size, by the smooth scaling of the picture
+// module, not at every repaint.
 void PicturePane::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
     if (image_.isNull()) return;
     if (ownSize_) {
-        painter.drawImage(QPoint(0, 0), image_);
+        painter.drawImage(origin_, image_);
         return;
     }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(modGDIPlusResize::fitRect(image_.size(), size()), image_);
+    const QRect drawn = modGDIPlusResize::fitRect(image_.size(), size());
+    if (fitted_.size() != drawn.size()) fitted_ = modGDIPlusResize::fitPicture(image_, size());
+    painter.drawImage(drawn.topLeft(), fitted_);
 }
 
 void PicturePane::dragEnterEvent(QDragEnterEvent* event) {
@@ -85,18 +73,27 @@ bool PicturePane::takeDrop(const QMimeData* data) {
 
 void PicturePane::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        grab_ = event->position().toPoint();
+        grab_ = event->globalPosition().toPoint();
         dragging_ = true;
         return;
     }
     if (onMenu) onMenu(event->globalPosition().toPoint());
 }
 
+void PicturePane::mouseMoveEvent(QMouseEvent* event) {
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) dragTo(event->globalPosition().toPoint());
+}
+
 void PicturePane::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !dragging_) return;
+    dragTo(event->globalPosition().toPoint());
     dragging_ = false;
-    const QPoint moved = event->position().toPoint() - grab_;
-    if (!moved.isNull()) move(pos() + moved);
+}
+
+void PicturePane::dragTo(const QPoint& globalPos) {
+    const QPoint moved = globalPos - grab_;
+    grab_ = globalPos;
+    if (!moved.isNull() && onDragged) onDragged(moved);
 }
 
 void PicturePane::mouseDoubleClickEvent(QMouseEvent* event) {

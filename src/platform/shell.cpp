@@ -68,6 +68,15 @@ std::optional<QString> openWithOS(const QString& path) {
     return std::nullopt;
 }
 
+std::optional<QString> openAddressWithOS(const QString& address) {
+    const QUrl url = QUrl::fromUserInput(address.trimmed());
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != u"http" && scheme != u"https"))
+        return QStringLiteral("%1 is not a web address.").arg(address);
+    if (!opener()(url)) return QStringLiteral("The system could not open %1.").arg(address);
+    return std::nullopt;
+}
+
 void installShellHook() {
     util::setOpenFileHook([](const std::string& file, const std::string&) {
         return !openWithOS(QString::fromStdString(file)).has_value();

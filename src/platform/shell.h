@@ -20,6 +20,10 @@ std::optional<QString> refusalReason(const QString& path);
 // reason in plain words for the status bar (refused as runnable, missing, or the system failed).
 std::optional<QString> openWithOS(const QString& path);
 
+// Hands a web address (http or https only) to the system's browser. Returns nothing when it was
+// handed over, otherwise the reason in plain words.
+std::optional<QString> openAddressWithOS(const QString& address);
+
 // Makes the utilities' "open with the desktop" (clsFilePath::shellShowFile, shellShowText) go
 // through openWithOS; called once at start-up. Its refusals come back to those callers as false.
 void installShellHook();

@@ -1,0 +1,377 @@
+// Showing documents: temporary files, links, web addresses, the picture pane at its own size,
+// the wheel, the explain pane's drag, and the layout as the window changes.
+#include "window_fixture.h"
+
+#include "browser/picture_pane.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QWheelEvent>
+
+using namespace browser_test;
+
+namespace {
+
+store::Bytes pngOf(const QImage& image) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return store::Bytes(data.begin(), data.end());
+}
+
+store::Bytes linkTo(const std::string& target) {
+    store::Bytes bytes = bytesOf(target);
+    bytes.push_back(0);
+    return bytes;
+}
+
+class DisplayTest : public WindowTest {
+protected:
+    // Adds documents to Beta before the window opens.
+    void addToBeta(const std::vector<std::tuple<std::string, std::string, store::Bytes>>& documents) {
+        store::ctreebook book;
+        ASSERT_TRUE(book.openDB(library));
+        for (const auto& [title, format, content] : documents)
+            ids[title] = book.insertRec(ids["Beta"], title, format, content);
+    }
+
+    QRect viewerArea() const {
+        const QRect splitter = window->CommResize->geometry();
+        return QRect(splitter.right() + 1, window->tvw1->y(), window->width() - splitter.right() - 1,
+                     window->tvw1->height());
+    }
+
+    void dragPicture(QPoint by) {
+        const auto send = [this](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(window->Picture1->mapFromGlobal(global)), QPointF(global), Qt::LeftButton,
+                              buttons, Qt::NoModifier);
+            QApplication::sendEvent(window->Picture1, &event);
+        };
+        const QPoint start = window->Picture1->mapToGlobal(QPoint(5, 5));
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+        send(QEvent::MouseMove, start + by / 2, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + by, Qt::NoButton);
+    }
+
+    void wheel(int delta) {
+        QWheelEvent event(QPointF(5, 5), window->Picture1->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(window->Picture1, &event);
+    }
+
+    void setOwnSize(bool on) {
+        auto* ownSize = window->findChild<QAction*>("menu_图像扩展");
+        ASSERT_NE(ownSize, nullptr);
+        ownSize->setChecked(on);
+    }
+};
+
+// Whatever the title and format, the temporary file lies in the temporary folder under a name
+// every file system takes, and holds this document's content.
+TEST_F(DisplayTest, TemporaryFilesTakeAnyTitleAndFormat) {
+    QString longTitle;
+    for (int i = 0; i < 100; ++i) longTitle += QChar(0x4e66);  // 书, three bytes in UTF-8
+    struct Case {
+        std::string title, format;
+    };
+    const std::vector<Case> cases = {
+        {longTitle.toStdString(), "dat"},
+        {"Escaping", "x/../../y"},
+        {"Wide", std::string(300, 'e')},
+    };
+    std::vector<std::tuple<std::string, std::string, store::Bytes>> documents;
+    for (const Case& c : cases) documents.emplace_back(c.title, c.format, bytesOf("content of " + c.title));
+    addToBeta(documents);
+    open(QString::fromStdString(library));
+    click("Beta");
+    const QString tmp = QString::fromStdString(home.path()) + "/tmp/";
+    for (const Case& c : cases) {
+        handedToOS.clear();
+        click(c.title);
+        ASSERT_EQ(handedToOS.size(), 1u) << c.format;
+        const QString file = handedToOS[0];
+        EXPECT_TRUE(file.startsWith(tmp)) << file.toStdString();
+        EXPECT_FALSE(file.mid(tmp.size()).contains('/')) << file.toStdString();
+        EXPECT_LE(QFileInfo(file).fileName().toUtf8().size(), 255) << file.toStdString();
+        EXPECT_EQ(testing_support::readFile(file.toStdString()), "content of " + c.title);
+    }
+}
+
+TEST_F(DisplayTest, EmptyDocumentNeverShowsAnotherOfTheSameName) {
+    {
+        store::ctreebook book;
+        ASSERT_TRUE(book.openDB(library));
+        ids["Full"] = book.insertRec(ids["Beta"], "Twin", "pdf", bytesOf("%PDF-1.4 the full one"));
+        ids["Empty twin"] = book.insertRec(ids["Beta"], "Twin", "pdf", {});
+    }
+    open(QString::fromStdString(library));
+    click("Beta");
+    click("Full");
+    click("Empty twin");
+    ASSERT_FALSE(viewerLog().empty());
+    const QString shown = viewerLog().back();
+    ASSERT_TRUE(shown.startsWith("pdf:")) << shown.toStdString();
+    EXPECT_EQ(QFileInfo(shown.mid(4)).size(), 0);
+}
+
+// Links: the target is shown by its own format, a missing one is reported and nothing shown.
+TEST_F(DisplayTest, LinkedFilesAreShownByTheirFormat) {
+    const std::string text = dir.file("notes.txt");
+    testing_support::writeFile(text, "linked words");
+    QImage picture(30, 20, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    const std::string png = dir.file("photo.png");
+    const store::Bytes pngData = pngOf(picture);
+    testing_support::writeFile(png, std::string(pngData.begin(), pngData.end()));
+    const std::string junk = dir.file("junk.jpg");
+    testing_support::writeFile(junk, "no picture here");
+    const std::string shortcut = dir.file("site.url");
+    testing_support::writeFile(shortcut, "[InternetShortcut]\r\nURL=http://example.org/\r\n");
+    const std::string missing = dir.file("gone.txt");
+    addToBeta({{"ToText", "lnk", linkTo(text)},
+               {"ToPicture", "lnk", linkTo(png)},
+               {"ToJunk", "lnk", linkTo(junk)},
+               {"ToShortcut", "link", linkTo(shortcut)},
+               {"ToNothing", "lnk", linkTo(missing)}});
+    auto& w = open(QString::fromStdString(library));
+    click("Beta");
+
+    click("ToText");
+    EXPECT_TRUE(w.rt1->isVisible());
+    EXPECT_EQ(w.rt1->toPlainText(), "linked words");
+    EXPECT_EQ(w.statusText(1), "Beta(lnk/1K)");
+
+    click("ToPicture");
+    EXPECT_TRUE(w.Picture1->isVisible());
+    EXPECT_EQ(w.Picture1->picture().size(), QSize(30, 20));
+
+    click("ToJunk");
+    EXPECT_TRUE(w.Picture1->isVisible());
+    EXPECT_FALSE(w.Picture1->hasPicture());
+    EXPECT_EQ(w.statusText(1), "Beta(lnk/1K)  错误装载图片。 " + QString::fromStdString(junk));
+
+    handedToOS.clear();
+    click("ToShortcut");
+    ASSERT_EQ(handedToOS.size(), 1u);
+    EXPECT_EQ(handedToOS[0], QString::fromStdString(shortcut));
+
+    click("ToNothing");
+    EXPECT_EQ(w.statusText(1), "File " + QString::fromStdString(missing) + " not exist.");
+    EXPECT_FALSE(w.rt1->isVisible());
+    EXPECT_FALSE(w.Picture1->isVisible());
+}
+
+// Without a web viewer a web address goes to the system's browser, like any other file.
+TEST_F(DisplayTest, WebAddressWithoutWebViewerGoesToTheSystem) {
+    settings = std::make_shared<browser::MemorySettingsStore>();
+    browser::MainWindowSeams seams;
+    seams.settings = settings;
+    seams.makeViewer = [](platform::ViewerKind kind, QWidget* parent) {
+        return kind == platform::ViewerKind::Web ? nullptr : fakeViewers(kind, parent);
+    };
+    window = std::make_unique<browser::MainWindow>(std::move(seams));
+    window->show();
+    window->loadWindow(QString::fromStdString(library));
+    click("Alpha");
+    click("Site");
+    ASSERT_EQ(handedToOS.size(), 1u);
+    EXPECT_EQ(handedToOS[0], "http://example.org/");
+    EXPECT_EQ(window->statusText(1), "Alpha(url/1K)");
+}
+
+// At its own size a picture never covers the tree or the status bar: the pane is the part of
+// the picture inside the viewer area, and dragging moves the picture within the area.
+TEST_F(DisplayTest, OwnSizePictureStaysInTheViewerAreaWhenDragged) {
+    QImage large(2000, 1500, QImage::Format_RGB32);
+    large.fill(Qt::yellow);
+    addToBeta({{"Large", "png", pngOf(large)}});
+    auto& w = open(QString::fromStdString(library));
+    click("Beta");
+    setOwnSize(true);
+    click("Large");
+    const QRect area = viewerArea();
+    EXPECT_EQ(w.Picture1->geometry(), area);
+    EXPECT_EQ(w.Picture1->origin(), QPoint(0, 0));
+
+    struct Step {
+        QPoint drag, origin;
+    };
+    const std::vector<Step> steps = {
+        {{-300, -200}, {-300, -200}},
+        {{100, 50}, {-200, -150}},
+        {{-5000, -5000}, {area.width() - 2000, area.height() - 1500}},  // stops at the far edges
+        {{9000, 9000}, {0, 0}},
+    };
+    for (const Step& step : steps) {
+        dragPicture(step.drag);
+        EXPECT_EQ(w.Picture1->origin(), step.origin) << step.drag.x();
+        EXPECT_EQ(w.Picture1->geometry(), area);
+    }
+
+    // A small picture moves as a whole and stays inside the area.
+    click("Alpha");
+    click("Red");  // 40 x 30
+    EXPECT_EQ(w.Picture1->geometry(), QRect(viewerArea().topLeft(), QSize(40, 30)));
+    dragPicture({50, 20});
+    EXPECT_EQ(w.Picture1->geometry(), QRect(viewerArea().topLeft() + QPoint(50, 20), QSize(40, 30)));
+    dragPicture({-9000, 9000});
+    EXPECT_EQ(w.Picture1->geometry(),
+              QRect(QPoint(viewerArea().left(), viewerArea().bottom() - 29), QSize(40, 30)));
+
+    // Fitted, the picture fills the area and a drag leaves it there.
+    setOwnSize(false);
+    EXPECT_EQ(w.Picture1->geometry(), viewerArea());
+    dragPicture({50, 20});
+    EXPECT_EQ(w.Picture1->geometry(), viewerArea());
+}
+
+TEST_F(DisplayTest, DroppedPictureIsLaidOutAtItsOwnSize) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    setOwnSize(true);
+    click("Red");
+    QMimeData data;
+    QImage image(12, 8, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    data.setImageData(image);
+    ASSERT_TRUE(w.Picture1->takeDrop(&data));
+    EXPECT_EQ(w.Picture1->size(), QSize(12, 8));
+}
+
+// The fitted picture is scaled by averaging, so fine detail turns into its mean colour instead
+// of whichever pixels a sampling scaler hits.
+TEST_F(DisplayTest, FittedPictureIsScaledSmoothly) {
+    auto& w = open("");
+    w.showPicBytes({}, false);
+    const QSize pane = w.Picture1->size();
+    ASSERT_FALSE(pane.isEmpty());
+    QImage stripes(pane * 3, QImage::Format_RGB32);
+    for (int x = 0; x < stripes.width(); ++x)
+        for (int y = 0; y < stripes.height(); ++y) stripes.setPixel(x, y, x % 3 == 2 ? 0xffffffff : 0xff000000);
+    w.Picture1->setPicture(stripes);
+    const QImage painted = w.Picture1->grab().toImage();
+    const QColor middle = painted.pixelColor(painted.width() / 2, painted.height() / 2);
+    EXPECT_NEAR(middle.red(), 85, 15);
+}
+
+// Touchpads and free-spinning wheels turn in small parts: a picture per whole step.
+TEST_F(DisplayTest, WheelStepsOncePerWholeTurn) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Red");
+    wheel(-40);
+    wheel(-40);
+    EXPECT_EQ(w.selectedNode(), node("Red"));
+    wheel(-40);
+    EXPECT_EQ(w.selectedNode(), node("Blue"));
+    wheel(-60);
+    wheel(60);  // turned back: the part turned before counts no more
+    EXPECT_EQ(w.selectedNode(), node("Blue"));
+    wheel(60);
+    EXPECT_EQ(w.selectedNode(), node("Red"));
+}
+
+// Next and previous at the ends of a class.
+TEST_F(DisplayTest, NextAndPreviousAtTheEndsOfAClass) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Inner");
+    click("Beta");
+    struct Case {
+        std::string from;
+        int direction;
+        std::string to;
+    };
+    const std::vector<Case> cases = {
+        {"Second", 0, "Story"},   // the previous class is entered at its first child
+        {"Second", 1, "Second"},  // Beta has no next sibling
+        {"Deep", 1, "Deep"},      // nor has Inner
+        {"Letter", 1, "Inner"},   // the next sibling may be a class
+    };
+    for (const Case& c : cases) {
+        click(c.from);
+        w.goNextPrevDoc(c.direction);
+        EXPECT_EQ(w.selectedNode(), node(c.to)) << c.from << " " << c.direction;
+    }
+    click("Second");
+    w.goNextPrevDoc(0);
+    EXPECT_TRUE(w.rt1->isVisible());
+    EXPECT_EQ(w.rt1->toPlainText(), "你好世界 hello");
+}
+
+// The explain pane is dragged through its outline and never leaves the window.
+TEST_F(DisplayTest, ExplainPaneIsDraggedWithinTheWindow) {
+    auto& w = open("");
+    struct Case {
+        QPoint dropAt;  // in window coordinates, where the pointer is released
+        QPoint expected;
+    };
+    const std::vector<Case> cases = {
+        {{310, 220}, {300, 200}},
+        {{5000, 5000}, {w.width() - w.Frame1->width(), w.height() - w.Frame1->height()}},
+        {{-500, -500}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        w.Frame1->move(100, 100);
+        w.Frame1->show();
+        const QPoint grab(10, 20);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(grab), QPointF(w.Frame1->mapToGlobal(grab)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.Frame1, &press);
+        EXPECT_FALSE(w.Frame1->isVisible());
+        EXPECT_TRUE(w.Frame3->isVisible());
+        EXPECT_EQ(w.Frame3->geometry(), QRect(QPoint(100, 100), w.Frame1->size()));
+        const QPoint global = w.mapToGlobal(c.dropAt);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(w.Frame3->mapFromGlobal(global)), QPointF(global),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.Frame3, &release);
+        EXPECT_FALSE(w.Frame3->isVisible());
+        EXPECT_TRUE(w.Frame1->isVisible());
+        EXPECT_EQ(w.Frame1->pos(), c.expected) << c.dropAt.x();
+    }
+}
+
+TEST_F(DisplayTest, NarrowingTheWindowKeepsTheSplitterInReach) {
+    auto& w = open(QString::fromStdString(library));
+    w.startSplitterDrag(0);
+    w.dropSplitter(w.CommResize->x() + 500);
+    ASSERT_GT(w.tvw1->width(), 600);
+    w.resize(400, 500);
+    EXPECT_LT(w.CommResize->x(), w.width());
+    EXPECT_LE(w.tvw1->width() + w.tvw1->x(), w.width() - int(w.comResizeMinWidth()));
+    w.resize(80, 500);
+    EXPECT_EQ(w.tvw1->width(), browser::MainWindow::kMinTreeWidth);
+}
+
+TEST_F(DisplayTest, MinimizedWindowIsLaidOutOnRestore) {
+    auto& w = open(QString::fromStdString(library));
+    w.setWindowState(Qt::WindowMinimized);
+    const int treeHeight = w.tvw1->height();
+    w.resize(w.width(), w.height() + 100);
+    EXPECT_EQ(w.tvw1->height(), treeHeight);
+    w.setWindowState(Qt::WindowNoState);
+    EXPECT_EQ(w.tvw1->height(), treeHeight + 100);
+    EXPECT_EQ(w.StatusBar1->geometry().bottom(), w.height() - 1);
+}
+
+TEST_F(DisplayTest, UserManualTakesTheViewerArea) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Red");
+    testing_support::writeFile(home.file("VYNEBrowser_UserManual.html"), "<h1>Manual</h1>");
+    w.showUserManual();
+    EXPECT_FALSE(w.Picture1->isVisible());
+    EXPECT_TRUE(w.WebBrowser1->widget()->isVisible());
+}
+
+}  // namespace
