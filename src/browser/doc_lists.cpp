@@ -9,12 +9,20 @@
 namespace browser {
 
 void MainWindow::onListView1Click(QTreeWidgetItem* row) {
+    classRowEntered_ = false;
     if (!row) return;
     showStatus(row->text(0), 1);
-    if (platform::tagOf(row) == "lx") selectAndShow(tree_.item(platform::keyOf(row)));
+    if (platform::tagOf(row) != "lx") return;
+    classRowEntered_ = true;
+    selectAndShow(tree_.item(platform::keyOf(row)));
 }
 
 void MainWindow::onListView1DoubleClick(QTreeWidgetItem* row) {
+    if (classRowEntered_) return;
+    showListView1Row(row);
+}
+
+void MainWindow::showListView1Row(QTreeWidgetItem* row) {
     if (!row || platform::tagOf(row) != "nr") return;
     const int32_t id = platform::idOf(row);
     showBookDoc(id);
@@ -22,12 +30,33 @@ void MainWindow::onListView1DoubleClick(QTreeWidgetItem* row) {
 }
 
 void MainWindow::onListView2DoubleClick(QTreeWidgetItem* row) {
+    walkToSearchResult(row);
+    ListView2->setFocus();
+}
+
+void MainWindow::walkToSearchResult(QTreeWidgetItem* row) {
     if (!row) return;
     showStatus(row->text(0), 1);
-    selectDocById(platform::idOf(row));
-    ListView2->setFocus();
-    if (QTreeWidgetItem* node = selectedNode())
-        showStatus(QString::fromStdString(cbook.getPPathName(platform::idOf(node), false)) + "/" + node->text(0), 1);
+    const int32_t id = platform::idOf(row);
+    if (!selectDocById(id)) return;
+    const QString path = QString::fromStdString(cbook.getPPathName(id, false));
+    showStatus(path.isEmpty() ? row->text(0) : path + "/" + row->text(0), 1);
+}
+
+bool MainWindow::onListKeyPressed(QTreeWidget* list, int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    QTreeWidgetItem* row = list->currentItem();
+    if (!row) return true;
+    if (list == ListView2) {
+        walkToSearchResult(row);
+    } else if (platform::tagOf(row) == "lx") {
+        onListView1Click(row);
+    } else {
+        showListView1Row(row);
+        // The list gave way to the document: the tree takes the keys, to step on from it.
+        tvw1->setFocus();
+    }
+    return true;
 }
 
 void MainWindow::sortListView(int column) {

@@ -41,6 +41,7 @@ void MainWindow::showLibrary() {
 }
 
 bool MainWindow::enterLibrary(const QString& wrongPassword) {
+    forgetLibraryViews();
     cbook.openDB(s(myDBName_), settings_.myTabName, settings_.myNRTabName);
     if (!store::askPassword(cbook, 1, "")) {
         showStatus(wrongPassword, 1);

@@ -215,20 +215,13 @@ void MainWindow::buildControls() {
     connect(Combo4, &QComboBox::activated, this, [this] { runSearch(); });
     connect(Text1, &QLineEdit::returnPressed, this, &MainWindow::runSearch);
     connect(tvw1, &QTreeWidget::itemClicked, this, [this] { treeSelectionHandler(); });
-    connect(tvw1, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
-        if (item->childCount() == 0) return;
-        // Grandchildren appear as a class is opened, so every open class shows its expander.
-        for (int i = 0; i < item->childCount(); ++i) {
-            QTreeWidgetItem* child = item->child(i);
-            if (platform::tagOf(child) != "nr" && child->childCount() == 0)
-                child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-        }
-    });
+    connect(tvw1, &QTreeWidget::itemExpanded, this, &MainWindow::onTreeItemExpanded);
     connect(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::onListView1Click);
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListView1DoubleClick);
     connect(ListView1->header(), &QHeaderView::sectionClicked, this, &MainWindow::sortListView);
     connect(ListView2, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListView2DoubleClick);
-    connect(ListView2, &QTreeWidget::itemActivated, this, &MainWindow::onListView2DoubleClick);
+    ListView1->installEventFilter(this);
+    ListView2->installEventFilter(this);
     connect(Timer1, &QTimer::timeout, this, [this] {
         if (!isVisible() || !isEnabled()) return;
         const qint64 seconds = (QDateTime::currentMSecsSinceEpoch() - readingStarted_) / 1000;
@@ -436,6 +429,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tvw1 && type == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat()) onTreeKeyReleased(key->key(), key->modifiers());
+    } else if ((watched == ListView1 || watched == ListView2) && type == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier)
+            if (onListKeyPressed(static_cast<QTreeWidget*>(watched), key->key())) return true;
     } else if (watched == tvw1->viewport() && type == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {

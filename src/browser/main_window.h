@@ -251,9 +251,21 @@ private:
 
     void onTreeKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void onTreeRightPress(const QPoint& pos);
+    // A class unfolded before it was opened gets its children, after its password.
+    void onTreeItemExpanded(QTreeWidgetItem* item);
+    // Loads one level of children of a class node once its password is given; false (and
+    // "Password Not Correct!") when it is refused.
+    bool openClassNode(QTreeWidgetItem* node);
+    // A library is opened or closed: no selection to roll back to, no rows of the one before.
+    void forgetLibraryViews();
     void onListView1Click(QTreeWidgetItem* row);
     void onListView1DoubleClick(QTreeWidgetItem* row);
     void onListView2DoubleClick(QTreeWidgetItem* row);
+    // Enter on a list row does what the mouse does: enter a class, show a document, walk to a
+    // search result. False for other keys.
+    bool onListKeyPressed(QTreeWidget* list, int key);
+    void showListView1Row(QTreeWidgetItem* row);
+    void walkToSearchResult(QTreeWidgetItem* row);
     void showNode(QTreeWidgetItem* item);
     void changeClassPassword();
     void changeLibraryPassword();
@@ -295,6 +307,9 @@ private:
     bool shutDown_ = false;
     int sortColumn_ = 0;
     bool sortDescending_ = false;
+    // The last click on a ListView1 row entered a class and refilled the list: the double click
+    // it may begin lands on a row the user never aimed at.
+    bool classRowEntered_ = false;
     QList<QLabel*> panels_;
     qint64 readingStarted_ = 0;
 

@@ -58,18 +58,15 @@ void MainWindow::showBookClass(int32_t id) {
     if (!node) return;
     Text1->setText(node->text(0));
     if (node->childCount() == 0) {
-        if (!store::askPassword(cbook, id, s(classPrompt(node->text(0))))) {
-            showStatus("Password Not Correct!", 1);
-            return;
-        }
-        cbook.book2TVWsub(tree_, s(key), true);
-        node->setExpanded(true);
+        if (!openClassNode(node)) return;
+        if (node->childCount() > 0) node->setExpanded(true);
     }
     cbook.btToListView(list1_, id, false);
     list1_.flush();
     ListView1->setProperty("classTag", QString::number(id));
     ListView1->show();
     ListView1->raise();
+    // The root has no class path; its own title stands for it.
     QString status = q(cbook.getPPathName(id, true));
     if (status.isEmpty()) status = node->text(0);
     status += "/" + QString::number(ListView1->topLevelItemCount()) + " Docs" + "(" +
@@ -77,16 +74,45 @@ void MainWindow::showBookClass(int32_t id) {
     showStatus(status, 1);
 }
 
+bool MainWindow::openClassNode(QTreeWidgetItem* node) {
+    if (!store::askPassword(cbook, platform::idOf(node), s(classPrompt(node->text(0))))) {
+        showStatus("Password Not Correct!", 1);
+        return false;
+    }
+    cbook.book2TVWsub(tree_, s(platform::keyOf(node)), true);
+    // An empty class loses the expander it was given before it was opened.
+    if (node->childCount() == 0) node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    return true;
+}
+
+void MainWindow::onTreeItemExpanded(QTreeWidgetItem* item) {
+    if (item->childCount() == 0 && isClassTag(platform::tagOf(item))) {
+        if (!openClassNode(item) || item->childCount() == 0) {
+            item->setExpanded(false);
+            return;
+        }
+    }
+    // Grandchildren appear as a class is opened, so every class not opened yet shows its
+    // expander.
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem* child = item->child(i);
+        if (platform::tagOf(child) != "nr" && child->childCount() == 0)
+            child->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    }
+}
+
 int32_t MainWindow::listedClassId() const { return ListView1->property("classTag").toString().toInt(); }
 
+// The classes above the record are opened on the way down, each after its password; the
+// record itself is only selected.
 bool MainWindow::selectDocById(int32_t id) {
     std::vector<int32_t> chain;
     cbook.getParentIDs(id, chain);
-    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+    for (auto at = chain.rbegin(); at != chain.rend() && *at != id; ++at) {
         QTreeWidgetItem* node = tree_.item(platform::keyOfId(*at));
-        if (node && node->childCount() == 0 && isClassTag(platform::tagOf(node)))
-            cbook.book2TVWsub(tree_, s(platform::keyOfId(*at)), true);
-        if (node && *at != id) node->setExpanded(true);
+        if (!node) continue;
+        if (node->childCount() == 0 && isClassTag(platform::tagOf(node)) && !openClassNode(node)) return false;
+        node->setExpanded(true);
     }
     QTreeWidgetItem* found = tree_.item(platform::keyOfId(id));
     if (!found) return false;
@@ -117,26 +143,39 @@ void MainWindow::goParentNode() {
     selectAndShow(node->parent());
 }
 
+// Shown first, so that a class not opened yet asks its password once, while it is listed.
 void MainWindow::goParentNext() {
     QTreeWidgetItem* node = selectedNode();
     QTreeWidgetItem* next = node ? platform::siblingOf(node->parent(), 1) : nullptr;
     if (!next) return;
-    next->setExpanded(true);
     selectAndShow(next);
+    if (next->childCount() > 0) next->setExpanded(true);
 }
 
+// A class that was never opened asks its password before its children appear.
 void MainWindow::refreshSelectedNode() {
     QTreeWidgetItem* node = selectedNode();
     if (!node) return;
     tree_.removeChildren(node);
-    if (!isClassTag(platform::tagOf(node))) return;
-    cbook.book2TVWsub(tree_, s(platform::keyOf(node)), true);
-    node->setExpanded(true);
+    if (!isClassTag(platform::tagOf(node)) || !openClassNode(node)) return;
+    if (node->childCount() > 0) node->setExpanded(true);
+}
+
+void MainWindow::forgetLibraryViews() {
+    ring_ = SelectionRing();
+    list1_.clear();
+    list1_.setClassTag(std::string());
+    list2_.clear();
 }
 
 void MainWindow::onTreeKeyReleased(int key, Qt::KeyboardModifiers modifiers) {
     if (modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) return;
     switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        // These fold and unfold in place; only a step to the parent or a child is shown.
+        if (selectedNode() && platform::idOf(selectedNode()) != ring_.currentId()) treeSelectionHandler();
+        break;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:
@@ -157,9 +196,10 @@ void MainWindow::onTreeRightPress(const QPoint& pos) {
     pmenu->popup(tvw1->viewport()->mapToGlobal(pos));
 }
 
+// Only classes carry passwords: a document node counts as no class selected.
 void MainWindow::changeClassPassword() {
     QTreeWidgetItem* node = selectedNode();
-    if (!cbook.openOK() || !node) {
+    if (!cbook.openOK() || !node || !isClassTag(platform::tagOf(node))) {
         showStatus("Lib not loaded yet or Class not selected!", 1);
         return;
     }
