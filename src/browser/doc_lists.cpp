@@ -43,11 +43,14 @@ void MainWindow::walkToSearchResult(QTreeWidgetItem* row) {
     showStatus(path.isEmpty() ? row->text(0) : path + "/" + row->text(0), 1);
 }
 
-bool MainWindow::onListKeyPressed(QTreeWidget* list, int key) {
-    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
-    QTreeWidgetItem* row = list->currentItem();
-    if (!row) return true;
-    if (list == ListView2) {
+void MainWindow::onEnterPressed(QTreeWidget* view) {
+    if (view == tvw1) {
+        treeSelectionHandler();
+        return;
+    }
+    QTreeWidgetItem* row = view->currentItem();
+    if (!row) return;
+    if (view == ListView2) {
         walkToSearchResult(row);
     } else if (platform::tagOf(row) == "lx") {
         onListView1Click(row);
@@ -56,7 +59,6 @@ bool MainWindow::onListKeyPressed(QTreeWidget* list, int key) {
         // The list gave way to the document: the tree takes the keys, to step on from it.
         tvw1->setFocus();
     }
-    return true;
 }
 
 void MainWindow::sortListView(int column) {

@@ -429,10 +429,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == tvw1 && type == QEvent::KeyRelease) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->isAutoRepeat()) onTreeKeyReleased(key->key(), key->modifiers());
-    } else if ((watched == ListView1 || watched == ListView2) && type == QEvent::KeyPress) {
+    } else if ((watched == tvw1 || watched == ListView1 || watched == ListView2) && type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier)
-            if (onListKeyPressed(static_cast<QTreeWidget*>(watched), key->key())) return true;
+        const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+            onEnterPressed(static_cast<QTreeWidget*>(watched));
+            return true;
+        }
     } else if (watched == tvw1->viewport() && type == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {

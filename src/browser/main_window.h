@@ -261,9 +261,10 @@ private:
     void onListView1Click(QTreeWidgetItem* row);
     void onListView1DoubleClick(QTreeWidgetItem* row);
     void onListView2DoubleClick(QTreeWidgetItem* row);
-    // Enter on a list row does what the mouse does: enter a class, show a document, walk to a
-    // search result. False for other keys.
-    bool onListKeyPressed(QTreeWidget* list, int key);
+    // Enter does what the mouse does: a tree node is shown; a list row enters its class, shows
+    // its document or walks to the search result. Taken on the press: the release of the Enter
+    // that closed a dialog comes to the window afterwards.
+    void onEnterPressed(QTreeWidget* view);
     void showListView1Row(QTreeWidgetItem* row);
     void walkToSearchResult(QTreeWidgetItem* row);
     void showNode(QTreeWidgetItem* item);

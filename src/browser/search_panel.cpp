@@ -19,7 +19,7 @@ void MainWindow::runSearch() {
     QApplication::clipboard()->clear();
     QApplication::clipboard()->setText(key);
     hideViewers();
-    ListView2->clear();
+    list2_.clear();
     const std::string word = key.toStdString();
     const QString mode = Combo4->currentText().trimmed();
     int32_t count = 0;

@@ -182,8 +182,6 @@ void MainWindow::onTreeKeyReleased(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_PageDown:
     case Qt::Key_Home:
     case Qt::Key_End:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
         treeSelectionHandler();
         break;
     default:

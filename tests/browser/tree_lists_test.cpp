@@ -169,8 +169,17 @@ TEST_F(TreeListsTest, AnotherLibraryStartsWithoutTheOldSelectionsAndRows) {
 TEST_F(TreeListsTest, KeysOpenWhatTheMouseOpens) {
     auto& w = open(QString::fromStdString(library));
     click("Alpha");
-    click("Story");
-    w.tvw1->setFocus();
+
+    // Enter shows the node on its press; the release of an Enter pressed elsewhere (the one
+    // that closed a password box) shows nothing.
+    w.tvw1->setCurrentItem(node("Story"));
+    QKeyEvent strayRelease(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w.tvw1, &strayRelease);
+    EXPECT_FALSE(w.rt1->isVisible());
+    EXPECT_TRUE(w.ListView1->isVisible());
+    pressKey(w.tvw1, Qt::Key_Return);
+    EXPECT_TRUE(w.rt1->isVisible());
+    EXPECT_EQ(w.rt1->toPlainText(), "你好世界 hello");
 
     // Left on a document goes up to its class and lists it.
     pressKey(w.tvw1, Qt::Key_Left);
@@ -285,4 +294,29 @@ TEST_F(TreeListsTest, CommandsWithoutALibraryOrOnAnEmptyClass) {
         window.reset();
         settings.reset();
     }
+}
+
+TEST_F(TreeListsTest, DownOnTheLastNodeShowsItAgain) {
+    auto& w = open(QString::fromStdString(library));
+    click("Beta");
+    click("Second");
+    w.showBookListView();
+    pressKey(w.tvw1, Qt::Key_Down);
+    EXPECT_EQ(w.selectedNode(), node("Second"));
+    EXPECT_TRUE(w.rt1->isVisible());
+    EXPECT_EQ(w.rt1->toPlainText(), "second text");
+}
+
+TEST_F(TreeListsTest, ChoosingAModeSearchesEachTime) {
+    auto& w = open(QString::fromStdString(library));
+    w.Text1->setText("nothing like it");
+    emit w.Combo4->activated(0);
+    EXPECT_TRUE(w.ListView2->isVisible());
+    EXPECT_EQ(w.ListView2->topLevelItemCount(), 0);
+    EXPECT_EQ(w.statusText(1), "0 records found.");
+    // The same mode again searches again, with the key word now in the box.
+    w.Text1->setText("Story");
+    emit w.Combo4->activated(0);
+    EXPECT_EQ(w.ListView2->topLevelItemCount(), 1);
+    EXPECT_EQ(w.statusText(1), "1 records found.");
 }
