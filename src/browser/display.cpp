@@ -12,6 +12,7 @@
 #include "util/app_path.h"
 #include "util/codepage.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -52,6 +53,10 @@ std::string temporaryName(clsFilePath& files, const QString& format, const QStri
     const QString name = safeNamePart(title, 200);
     return files.tmpFileName(s(safeNamePart(format, 32)), s(name.isEmpty() ? QString("document") : name));
 }
+
+// Text files beyond this size go to the operating system: the text pane would take minutes and
+// gigabytes to lay them out.
+constexpr qint64 kMaxTextFileBytes = qint64(256) << 20;
 
 bool looksLikeAddress(const QString& target) {
     return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:");
@@ -151,7 +156,7 @@ void MainWindow::showDocFile(const QString& fileName, const QString& formatGiven
         // An address the web viewer refuses is no web address: the system would refuse it too.
         if (looksLikeAddress(fileName)) WebBrowser1->showUrl(fileName);
         else if (!WebBrowser1->showFile(fileName)) handToOS(fileName);
-    } else if (clsFilePath::isTxtLiked(ext)) {
+    } else if (clsFilePath::isTxtLiked(ext) && QFileInfo(fileName).size() <= kMaxTextFileBytes) {
         setTextDocument(q(filePath.loadTxtFileWithConv(s(fileName))));
     } else if (clsFilePath::isWMPLiked(ext) && WMP1) {
         showOnViewer(WMP1.get(), fileName);

@@ -5,6 +5,7 @@
 #include "browser/picture_pane.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,7 +24,28 @@ constexpr int kMargin = 2;
 constexpr int kStripHeight = 28;
 constexpr int kSplitterWidth = 5;
 
+// A combo box takes the wheel only while it has the focus; otherwise the wheel goes to the
+// window (its parent), as anywhere else on the top strip, and never opens a library or starts
+// a search.
+class WheelOnlyWhenFocused : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus()) return false;
+        QCoreApplication::sendEvent(parent(), event);
+        return true;
+    }
+};
+
 }  // namespace
+
+void MainWindow::routeWheels() {
+    auto* guard = new WheelOnlyWhenFocused(this);
+    Combo1->installEventFilter(guard);
+    Combo4->installEventFilter(guard);
+}
 
 QRect MainWindow::viewerRect() const {
     const int left = CommResize->x() + CommResize->width();

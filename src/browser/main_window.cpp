@@ -70,6 +70,7 @@ MainWindow::MainWindow(MainWindowSeams seams, QWidget* parent)
     setWindowTitle("VYNE Browser");
     if (!seams_.settings) seams_.settings = std::make_shared<MemorySettingsStore>();
     buildControls();
+    routeWheels();
     tree_ = platform::QtTreeControl(tvw1, &icons16_);
     list1_ = platform::QtListControl(ListView1, &icons16_);
     list2_ = platform::QtListControl(ListView2, &icons16_);

@@ -224,6 +224,8 @@ private:
     // which is kept so that the picture covers the area or lies wholly inside it.
     void layoutPicture();
     void placePicture(QPoint at);
+    // The wheel over the top strip's combo boxes goes to the window unless they have the focus.
+    void routeWheels();
     // Shows the decoded picture (a null one: an empty pane, and "cannot load" for name).
     bool showPicture(const QImage& image, bool ownSize, const QString& name);
     // Where the viewers, lists and text pane lie: right of the splitter, below the top strip.

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
 #include <QRegion>
@@ -54,7 +55,7 @@ QImage decode(QIODevice& device, const QString& path) {
 
 QImage loadPictureFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw PictureLoadError(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) throw PictureLoadError(path);
     return decode(file, path);
 }
 

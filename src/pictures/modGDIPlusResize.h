@@ -36,7 +36,8 @@ inline constexpr qint64 kMaxDecodedPixels = 50'000'000;
 // Pictures that declare more pixels than this are refused outright.
 inline constexpr qint64 kMaxDeclaredPixels = 400'000'000;
 
-// Decodes a picture file, deciding the format by content. Throws PictureLoadError.
+// Decodes a picture file, deciding the format by content. Only regular files are read (a pipe
+// or a device would block or never end). Throws PictureLoadError.
 QImage loadPictureFile(const QString& path);
 // Decodes a picture held in memory. Throws PictureLoadError.
 QImage loadPictureBytes(const QByteArray& bytes);

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -169,6 +170,47 @@ TEST_F(DisplayTest, LinkedFilesAreShownByTheirFormat) {
     EXPECT_EQ(w.statusText(1), "File " + QString::fromStdString(missing) + " not exist.");
     EXPECT_FALSE(w.rt1->isVisible());
     EXPECT_FALSE(w.Picture1->isVisible());
+}
+
+// A linked text file too large for the text pane goes to the operating system.
+TEST_F(DisplayTest, HugeLinkedTextGoesToTheSystem) {
+    const std::string huge = dir.file("huge.txt");
+    {
+        QFile file(QString::fromStdString(huge));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(qint64(300) << 20));  // sparse: written in no time
+    }
+    addToBeta({{"ToHuge", "lnk", linkTo(huge)}});
+    auto& w = open(QString::fromStdString(library));
+    click("Beta");
+    click("ToHuge");
+    ASSERT_EQ(handedToOS.size(), 1u);
+    EXPECT_EQ(handedToOS[0], QString::fromStdString(huge));
+    EXPECT_FALSE(w.rt1->isVisible());
+}
+
+// The wheel over a combo box without the focus neither opens a library nor starts a search: it
+// goes on to the window, which steps through the pictures.
+TEST_F(DisplayTest, WheelOverTheTopStripLeavesTheComboBoxesAlone) {
+    const std::string other = dir.file("other.mdb");
+    makeLibrary(other);
+    browser::BrowserSettings initial;
+    initial.history = {other};
+    auto& w = open(QString::fromStdString(library), initial);
+    ASSERT_EQ(w.Combo1->count(), 2);
+    click("Alpha");
+    click("Red");
+    w.tvw1->setFocus();
+    for (QComboBox* combo : {w.Combo1, w.Combo4}) {
+        const int index = combo->currentIndex();
+        QWheelEvent event(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &event);
+        EXPECT_EQ(combo->currentIndex(), index) << combo->objectName().toStdString();
+    }
+    EXPECT_EQ(w.windowTitle(), "VYNE Browser -- " + QString::fromStdString(library));
+    EXPECT_FALSE(w.ListView2->isVisible());
+    EXPECT_EQ(w.selectedNode(), node("Letter")) << "two wheel steps from Red";
 }
 
 // Without a web viewer a web address goes to the system's browser, like any other file.

@@ -6,6 +6,9 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #include <zlib.h>
 
 using namespace modGDIPlusResize;
@@ -128,6 +131,18 @@ TEST(LoadPicture, UndecodableInputRaisesTheLoadError) {
     }
     EXPECT_THROW(loadPictureBytes("not a picture"), PictureLoadError);
     EXPECT_THROW(loadPictureBytes({}), PictureLoadError);
+}
+
+// A pipe would block the read until someone writes to it; a folder holds no picture.
+TEST(LoadPicture, OnlyRegularFilesAreRead) {
+    TempDir dir;
+    std::vector<std::string> names = {dir.path()};
+#ifdef Q_OS_UNIX
+    const std::string pipe = dir.file("pipe.png");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    names.push_back(pipe);
+#endif
+    for (const std::string& name : names) EXPECT_THROW(loadPictureFile(QString::fromStdString(name)), PictureLoadError) << name;
 }
 
 TEST(LoadPicture, RefusesPicturesDeclaringAbsurdSizes) {
