@@ -63,7 +63,6 @@ void MainWindow::onEnterPressed(QTreeWidget* view) {
 
 void MainWindow::sortListView(int column) {
     sortDescending_ = !sortDescending_;
-    sortColumn_ = column;
     for (int i = 0; i < ListView1->columnCount(); ++i) ListView1->headerItem()->setIcon(i, QIcon());
     ListView1->headerItem()->setIcon(column, icons16_.icon(sortDescending_ ? "down" : "up"));
     const auto kind = sortKindOfTag(ListView1->headerItem()->data(column, platform::kTagRole).toString());

@@ -308,8 +308,7 @@ private:
     bool splitterDragging_ = false;
     QPoint explainGrab_;
     bool shutDown_ = false;
-    int sortColumn_ = 0;
-    bool sortDescending_ = false;
+    bool sortDescending_ = false;  // the order of the last header click
     // The last click on a ListView1 row entered a class and refilled the list: the double click
     // it may begin lands on a row the user never aimed at.
     bool classRowEntered_ = false;
