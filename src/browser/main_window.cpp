@@ -434,7 +434,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool plain = key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier;
         if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            onEnterPressed(static_cast<QTreeWidget*>(watched));
+            if (!key->isAutoRepeat()) onEnterPressed(static_cast<QTreeWidget*>(watched));
             return true;
         }
     } else if (watched == tvw1->viewport() && type == QEvent::MouseButtonPress) {

@@ -320,3 +320,43 @@ TEST_F(TreeListsTest, ChoosingAModeSearchesEachTime) {
     EXPECT_EQ(w.ListView2->topLevelItemCount(), 1);
     EXPECT_EQ(w.statusText(1), "1 records found.");
 }
+
+// The password commands re-key the selected class or the library (the root) with their own
+// prompts, and say how it went.
+TEST_F(TreeListsTest, PasswordCommandsReKeyTheClassOrTheLibrary) {
+    struct Case {
+        const char* command;
+        std::string answer;
+        int32_t keyed;  // the record whose password is then `answer`; 0: none changed
+        std::string prompt;
+        QString status;
+    };
+    const std::vector<Case> cases = {
+        {"menu_更改当前书类口令", "new", ids["Alpha"], "Please input password for Class <Alpha>: ",
+         "Changing Password OK!"},
+        {"menu_更改当前书类口令", "cancel", 0, "Please input password for Class <Alpha>: ",
+         "Password changing canceled!"},
+        {"menu_更改书库口令", "libpw", 1, "Please input password for Lib <books>: ", "Lib Password Changed!"},
+        {"menu_更改书库口令", "cancel", 0, "Please input password for Lib <books>: ", "Password changing canceled!"},
+    };
+    for (const Case& c : cases) {
+        auto& w = open(QString::fromStdString(library));
+        std::vector<std::string> asked;
+        w.cbook.passwordPrompts.changePassword = [&](const std::string&, const std::string& prompt) {
+            asked.push_back(prompt);
+            return c.answer;
+        };
+        click("Alpha");
+        w.findChild<QAction*>(c.command)->trigger();
+        ASSERT_EQ(asked.size(), 1u) << c.command;
+        EXPECT_EQ(asked[0], c.prompt);
+        EXPECT_EQ(w.statusText(1), c.status) << c.prompt;
+        window.reset();
+        settings.reset();
+        store::ctreebook book;
+        ASSERT_TRUE(book.openDB(library));
+        for (int32_t id : {int32_t(1), ids["Alpha"]})
+            EXPECT_EQ(book.getPasswd(id), id == c.keyed ? c.answer : "ok") << c.prompt << " record " << id;
+        if (c.keyed) EXPECT_TRUE(book.putPasswd("ok", c.keyed));
+    }
+}
