@@ -255,8 +255,8 @@ private:
     void onTreeRightPress(const QPoint& pos);
     // A class unfolded before it was opened gets its children, after its password.
     void onTreeItemExpanded(QTreeWidgetItem* item);
-    // Loads one level of children of a class node once its password is given; false (and
-    // "Password Not Correct!") when it is refused.
+    // Loads one level of children of a class node once its password is given and unfolds it;
+    // false (and "Password Not Correct!") when the password is refused.
     bool openClassNode(QTreeWidgetItem* node);
     // A library is opened or closed: no selection to roll back to, no rows of the one before.
     void forgetLibraryViews();

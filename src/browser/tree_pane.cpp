@@ -57,13 +57,10 @@ void MainWindow::showBookClass(int32_t id) {
     QTreeWidgetItem* node = tree_.item(key);
     if (!node) return;
     Text1->setText(node->text(0));
-    if (node->childCount() == 0) {
-        if (!openClassNode(node)) return;
-        if (node->childCount() > 0) node->setExpanded(true);
-    }
+    if (node->childCount() == 0 && !openClassNode(node)) return;
     cbook.btToListView(list1_, id, false);
     list1_.flush();
-    ListView1->setProperty("classTag", QString::number(id));
+    list1_.setClassTag(std::to_string(id));
     ListView1->show();
     ListView1->raise();
     // The root has no class path; its own title stands for it.
@@ -80,8 +77,10 @@ bool MainWindow::openClassNode(QTreeWidgetItem* node) {
         return false;
     }
     cbook.book2TVWsub(tree_, s(platform::keyOf(node)), true);
-    // An empty class loses the expander it was given before it was opened.
-    if (node->childCount() == 0) node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
+    if (node->childCount() > 0)
+        node->setExpanded(true);
+    else  // an empty class loses the expander it was given before it was opened
+        node->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
     return true;
 }
 
@@ -101,7 +100,7 @@ void MainWindow::onTreeItemExpanded(QTreeWidgetItem* item) {
     }
 }
 
-int32_t MainWindow::listedClassId() const { return ListView1->property("classTag").toString().toInt(); }
+int32_t MainWindow::listedClassId() const { return q(list1_.classTag()).toInt(); }
 
 // The classes above the record are opened on the way down, each after its password; the
 // record itself is only selected.
@@ -157,8 +156,7 @@ void MainWindow::refreshSelectedNode() {
     QTreeWidgetItem* node = selectedNode();
     if (!node) return;
     tree_.removeChildren(node);
-    if (!isClassTag(platform::tagOf(node)) || !openClassNode(node)) return;
-    if (node->childCount() > 0) node->setExpanded(true);
+    if (isClassTag(platform::tagOf(node))) openClassNode(node);
 }
 
 void MainWindow::forgetLibraryViews() {
