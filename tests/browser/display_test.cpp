@@ -215,20 +215,40 @@ TEST_F(DisplayTest, WheelOverTheTopStripLeavesTheComboBoxesAlone) {
 
 // Without a web viewer a web address goes to the system's browser, like any other file.
 TEST_F(DisplayTest, WebAddressWithoutWebViewerGoesToTheSystem) {
-    settings = std::make_shared<browser::MemorySettingsStore>();
-    browser::MainWindowSeams seams;
-    seams.settings = settings;
-    seams.makeViewer = [](platform::ViewerKind kind, QWidget* parent) {
+    open(QString::fromStdString(library), {}, [](platform::ViewerKind kind, QWidget* parent) {
         return kind == platform::ViewerKind::Web ? nullptr : fakeViewers(kind, parent);
-    };
-    window = std::make_unique<browser::MainWindow>(std::move(seams));
-    window->show();
-    window->loadWindow(QString::fromStdString(library));
+    });
     click("Alpha");
     click("Site");
     ASSERT_EQ(handedToOS.size(), 1u);
     EXPECT_EQ(handedToOS[0], "http://example.org/");
     EXPECT_EQ(window->statusText(1), "Alpha(url/1K)");
+}
+
+// A web viewer that finds no file, as the real one says it.
+class FileMissingViewer : public platform::Viewer {
+public:
+    explicit FileMissingViewer(QWidget* parent) : widget_(new QWidget(parent)) {}
+    platform::ViewerKind kind() const override { return platform::ViewerKind::Web; }
+    QWidget* widget() override { return widget_; }
+    bool showFile(const QString& path) override { return isShowableFile(path); }
+    void hideViewer() override { widget_->hide(); }
+
+private:
+    QWidget* widget_;
+};
+
+// The viewer and the system both find the page missing: the status line says so once.
+TEST_F(DisplayTest, MissingPageIsReportedOnce) {
+    const std::string page = dir.file("gone.htm");
+    addToBeta({{"ToGone", "url", bytesOf(page)}});
+    open(QString::fromStdString(library), {}, [](platform::ViewerKind kind, QWidget* parent) -> std::unique_ptr<platform::Viewer> {
+        if (kind == platform::ViewerKind::Web) return std::make_unique<FileMissingViewer>(parent);
+        return fakeViewers(kind, parent);
+    });
+    click("Beta");
+    click("ToGone");
+    EXPECT_EQ(window->statusText(1), "Beta(url/1K)  File " + QString::fromStdString(page) + " not exist.");
 }
 
 // At its own size a picture never covers the tree or the status bar: the pane is the part of

@@ -132,10 +132,12 @@ protected:
         book.closeDB();
     }
 
-    browser::MainWindow& open(const QString& commandLine, browser::BrowserSettings initial = {}) {
+    // The window on the library of commandLine, with the fake viewers unless others are given.
+    browser::MainWindow& open(const QString& commandLine, browser::BrowserSettings initial = {},
+                              decltype(browser::MainWindowSeams::makeViewer) makeViewer = fakeViewers) {
         if (!settings) settings = std::make_shared<browser::MemorySettingsStore>(std::move(initial));
         browser::MainWindowSeams seams;
-        seams.makeViewer = fakeViewers;
+        seams.makeViewer = std::move(makeViewer);
         seams.settings = settings;
         window = std::make_unique<browser::MainWindow>(std::move(seams));
         window->resize(1000, 700);
