@@ -360,3 +360,48 @@ TEST_F(TreeListsTest, PasswordCommandsReKeyTheClassOrTheLibrary) {
         if (c.keyed) EXPECT_TRUE(book.putPasswd("ok", c.keyed));
     }
 }
+
+// The tree's popup menu, item by item in order: caption, name, shortcut; submenu items are
+// indented. The icon-size submenu is there but hidden.
+TEST_F(TreeListsTest, PopupMenuHasEveryItemInOrder) {
+    auto& w = open("");
+    QStringList shown;
+    const std::function<void(QMenu*, const QString&)> list = [&](QMenu* menu, const QString& indent) {
+        for (QAction* action : menu->actions()) {
+            QMenu* sub = action->menu();
+            const QString caption = action->isSeparator() ? "-" : action->text();
+            const QString name = sub ? sub->objectName() : action->objectName();
+            shown << indent + caption + "|" + name + "|" + action->shortcut().toString() +
+                         (action->isVisible() ? "" : "|hidden");
+            if (sub && name != "menu_选择书库文件") list(sub, indent + "... ");
+        }
+    };
+    list(w.pmenu, "");
+    const QStringList expected = {
+        "Go Parent Node|menu_去上级目录|Ctrl+S",
+        "Go Parent Next|menu_去下一目录|Ctrl+X",
+        "Mark Me Readed|menu_标为已读|Ctrl+R",
+        "Mark Me Not Readed|menu_标为未读|Ctrl+T",
+        "Refresh Selected Node|menu_刷新节点|Ctrl+U",
+        "Full Screen Show|menu_全屏幕浏览|Ctrl+F",
+        "Open Me With OS |menu_用notepad打开|Ctrl+W",
+        "List Selected Class|menu_列表选定类型tvw1|",
+        "-|menu_dsf89sd8fg9|",
+        "Change Library Password|menu_更改书库口令|Ctrl+L",
+        "Change Class Passwd|menu_更改当前书类口令|Ctrl+P",
+        "Open A Book Lib|menu_打开书库文件|Ctrl+O",
+        "Select Book Lib|menu_选择书库文件|",
+        "Show ListView|menu_showListview|",
+        "... Show Book Doc ListView|menu_showBookListView|Ctrl+Ins",
+        "... Show Search Doc ListView|menu_showSearchListView|Shift+Ins",
+        "Roll Back Selection|menu_undo1|Ctrl+Z",
+        "User Manual|menu_usermanual|",
+        "Options|menu_设置参数|",
+        "&Quit|menu_QuitAll|",
+        "图标大小|menu_图标大小zz||hidden",
+        "... 小号|menu_小号|",
+        "... 中号|menu_中号|",
+        "... 大号|menu_大号|",
+    };
+    EXPECT_EQ(shown, expected);
+}
