@@ -59,7 +59,8 @@ std::string temporaryName(clsFilePath& files, const QString& format, const QStri
 constexpr qint64 kMaxTextFileBytes = qint64(256) << 20;
 
 bool looksLikeAddress(const QString& target) {
-    return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:");
+    return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:") ||
+           target.startsWith("www.", Qt::CaseInsensitive);
 }
 
 // A document's decoded content: n is its length, -1 when it could not be read.

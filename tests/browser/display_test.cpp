@@ -213,16 +213,32 @@ TEST_F(DisplayTest, WheelOverTheTopStripLeavesTheComboBoxesAlone) {
     EXPECT_EQ(w.selectedNode(), node("Letter")) << "two wheel steps from Red";
 }
 
-// Without a web viewer a web address goes to the system's browser, like any other file.
+// Without a web viewer a web address goes to the system's browser, like any other file; what
+// is no web address is not handed over.
 TEST_F(DisplayTest, WebAddressWithoutWebViewerGoesToTheSystem) {
+    struct Case {
+        std::string title, target;
+        QString handed;  // empty: nothing
+        QString status;
+    };
+    const std::vector<Case> cases = {
+        {"Plain", "http://example.org/", "http://example.org/", "Beta(url/1K)"},
+        {"NoScheme", "www.example.org", "http://www.example.org", "Beta(url/1K)"},
+        {"Local", "file:///etc/passwd", "", "Beta(url/1K)  file:///etc/passwd is not a web address."},
+    };
+    std::vector<std::tuple<std::string, std::string, store::Bytes>> documents;
+    for (const Case& c : cases) documents.emplace_back(c.title, "url", bytesOf(c.target));
+    addToBeta(documents);
     open(QString::fromStdString(library), {}, [](platform::ViewerKind kind, QWidget* parent) {
         return kind == platform::ViewerKind::Web ? nullptr : fakeViewers(kind, parent);
     });
-    click("Alpha");
-    click("Site");
-    ASSERT_EQ(handedToOS.size(), 1u);
-    EXPECT_EQ(handedToOS[0], "http://example.org/");
-    EXPECT_EQ(window->statusText(1), "Alpha(url/1K)");
+    click("Beta");
+    for (const Case& c : cases) {
+        handedToOS.clear();
+        click(c.title);
+        EXPECT_EQ(handedToOS.empty() ? QString() : handedToOS[0], c.handed) << c.title;
+        EXPECT_EQ(window->statusText(1), c.status) << c.title;
+    }
 }
 
 // A web viewer that finds no file, as the real one says it.
