@@ -419,6 +419,29 @@ TEST_F(DisplayTest, ExplainPaneIsDraggedWithinTheWindow) {
     }
 }
 
+// The splitter is dragged with the mouse: it takes the mouse as the button goes down, so the
+// release comes to it wherever it happens (over the text pane, a viewer, the list), and the
+// drop point in the window moves it by the same rule.
+TEST_F(DisplayTest, SplitterIsDraggedWithTheMouse) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Story");
+    const auto mouse = [&w](QEvent::Type type, QPoint inWindow) {
+        QMouseEvent event(type, QPointF(w.CommResize->mapFrom(&w, inWindow)), QPointF(w.mapToGlobal(inWindow)),
+                          Qt::LeftButton, type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(w.CommResize, &event);
+    };
+    for (const int by : {60, -30, 300}) {
+        const int tree = w.tvw1->width();
+        const QPoint grab = w.CommResize->geometry().center();
+        mouse(QEvent::MouseButtonPress, grab);
+        mouse(QEvent::MouseButtonRelease, grab + QPoint(by, 0));
+        EXPECT_EQ(w.tvw1->width(), tree + by) << by;
+        EXPECT_EQ(w.rt1->parentWidget()->x(), w.CommResize->x() + w.CommResize->width()) << by;
+    }
+}
+
 TEST_F(DisplayTest, NarrowingTheWindowKeepsTheSplitterInReach) {
     auto& w = open(QString::fromStdString(library));
     w.startSplitterDrag(0);
