@@ -131,7 +131,7 @@ void MainWindow::buildControls() {
     tvw1->setHeaderHidden(true);
     tvw1->setIndentation(16);
     tvw1->setUniformRowHeights(true);
-    tvw1->setExpandsOnDoubleClick(true);
+    tvw1->setExpandsOnDoubleClick(false);  // onTreeDoubleClick folds and unfolds
     tvw1->setContextMenuPolicy(Qt::PreventContextMenu);
     tvw1->installEventFilter(this);
     tvw1->viewport()->installEventFilter(this);
@@ -215,7 +215,8 @@ void MainWindow::buildControls() {
     });
     connect(Combo4, &QComboBox::activated, this, [this] { runSearch(); });
     connect(Text1, &QLineEdit::returnPressed, this, &MainWindow::runSearch);
-    connect(tvw1, &QTreeWidget::itemClicked, this, [this] { treeSelectionHandler(); });
+    connect(tvw1, &QTreeWidget::itemClicked, this, &MainWindow::onTreeClick);
+    connect(tvw1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onTreeDoubleClick);
     connect(tvw1, &QTreeWidget::itemExpanded, this, &MainWindow::onTreeItemExpanded);
     connect(ListView1, &QTreeWidget::itemClicked, this, &MainWindow::onListView1Click);
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListView1DoubleClick);

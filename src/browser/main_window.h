@@ -251,6 +251,9 @@ private:
     void reportReadOnly();
     void applyIconSize(int size);
 
+    void onTreeClick(QTreeWidgetItem* node);
+    // Folds or unfolds the class, unless the click that began the double click unfolded it.
+    void onTreeDoubleClick(QTreeWidgetItem* node);
     void onTreeKeyReleased(int key, Qt::KeyboardModifiers modifiers);
     void onTreeRightPress(const QPoint& pos);
     // A class unfolded before it was opened gets its children, after its password.
@@ -312,6 +315,8 @@ private:
     // The last click on a ListView1 row entered a class and refilled the list: the double click
     // it may begin lands on a row the user never aimed at.
     bool classRowEntered_ = false;
+    // The last click on a tree node opened and unfolded its class.
+    bool unfoldedByClick_ = false;
     QList<QLabel*> panels_;
     qint64 readingStarted_ = 0;
 

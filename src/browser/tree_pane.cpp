@@ -135,6 +135,19 @@ void MainWindow::rollBackSelection() {
     rt1->setTextCursor(caret);
 }
 
+void MainWindow::onTreeClick(QTreeWidgetItem* node) {
+    const QString key = platform::keyOf(node);
+    const bool folded = !node->isExpanded();
+    treeSelectionHandler();
+    QTreeWidgetItem* shown = tree_.item(key);
+    unfoldedByClick_ = folded && shown && shown->isExpanded();
+}
+
+void MainWindow::onTreeDoubleClick(QTreeWidgetItem* node) {
+    if (!unfoldedByClick_ && node->childCount() > 0) node->setExpanded(!node->isExpanded());
+    unfoldedByClick_ = false;
+}
+
 void MainWindow::goParentNode() {
     QTreeWidgetItem* node = selectedNode();
     if (!node || !node->parent()) return;

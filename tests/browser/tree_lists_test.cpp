@@ -146,6 +146,21 @@ TEST_F(TreeListsTest, DoubleClickOnAClassRowOnlyEntersTheClass) {
     EXPECT_EQ(w.selectedNode(), node("Story"));
 }
 
+// A double click on a class not opened yet opens it and leaves it unfolded; on an open class
+// it folds and unfolds.
+TEST_F(TreeListsTest, DoubleClickOnAClassNodeOpensItThenToggles) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    doubleClick(w.tvw1, node("Inner"));
+    EXPECT_TRUE(node("Inner")->isExpanded());
+    EXPECT_NE(node("Deep"), nullptr);
+    EXPECT_EQ(w.listedClassId(), ids["Inner"]);
+    doubleClick(w.tvw1, node("Inner"));
+    EXPECT_FALSE(node("Inner")->isExpanded());
+    doubleClick(w.tvw1, node("Inner"));
+    EXPECT_TRUE(node("Inner")->isExpanded());
+}
+
 TEST_F(TreeListsTest, AnotherLibraryStartsWithoutTheOldSelectionsAndRows) {
     // The same records under the same ids: rows and selections of one would open the other's.
     const std::string other = dir.file("other.mdb");
