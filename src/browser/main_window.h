@@ -315,8 +315,8 @@ private:
     // The last click on a ListView1 row entered a class and refilled the list: the double click
     // it may begin lands on a row the user never aimed at.
     bool classRowEntered_ = false;
-    // The last click on a tree node opened and unfolded its class.
-    bool unfoldedByClick_ = false;
+    // The key of the tree node last clicked while it was folded; empty when it was unfolded.
+    QString foldedAtClick_;
     QList<QLabel*> panels_;
     qint64 readingStarted_ = 0;
 

@@ -135,17 +135,16 @@ void MainWindow::rollBackSelection() {
     rt1->setTextCursor(caret);
 }
 
+// Noted before the node is shown: showing lets pending events run, the double click among them.
 void MainWindow::onTreeClick(QTreeWidgetItem* node) {
-    const QString key = platform::keyOf(node);
-    const bool folded = !node->isExpanded();
+    foldedAtClick_ = node->isExpanded() ? QString() : platform::keyOf(node);
     treeSelectionHandler();
-    QTreeWidgetItem* shown = tree_.item(key);
-    unfoldedByClick_ = folded && shown && shown->isExpanded();
 }
 
 void MainWindow::onTreeDoubleClick(QTreeWidgetItem* node) {
-    if (!unfoldedByClick_ && node->childCount() > 0) node->setExpanded(!node->isExpanded());
-    unfoldedByClick_ = false;
+    const bool unfoldedByClick = node->isExpanded() && platform::keyOf(node) == foldedAtClick_;
+    foldedAtClick_.clear();
+    if (!unfoldedByClick && node->childCount() > 0) node->setExpanded(!node->isExpanded());
 }
 
 void MainWindow::goParentNode() {
