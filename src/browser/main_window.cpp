@@ -418,7 +418,9 @@ void MainWindow::showStatus(const QString& text, int kind) {
         StatusBar1->addWidget(added);
         panels_.push_back(added);
     }
-    panels_[panel - 1]->setText(text);
+    // One line of a status bar: text from a library (a link's target) may be of any length.
+    constexpr qsizetype kLongest = 2000;
+    panels_[panel - 1]->setText(text.size() > kLongest ? text.left(kLongest) + "..." : text);
     platform::yield(0);
 }
 

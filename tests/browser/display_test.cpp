@@ -172,6 +172,17 @@ TEST_F(DisplayTest, LinkedFilesAreShownByTheirFormat) {
     EXPECT_FALSE(w.Picture1->isVisible());
 }
 
+// A link whose target is megabytes long (no file has such a name) is reported in one line the
+// status bar can lay out at once.
+TEST_F(DisplayTest, EndlessLinkTargetIsReportedShort) {
+    addToBeta({{"Endless", "lnk", linkTo(std::string(5 << 20, 'a'))}});
+    auto& w = open(QString::fromStdString(library));
+    click("Beta");
+    click("Endless");
+    EXPECT_TRUE(w.statusText(1).startsWith("File aaaa"));
+    EXPECT_LT(w.statusText(1).size(), 2100);
+}
+
 // A linked text file too large for the text pane goes to the operating system.
 TEST_F(DisplayTest, HugeLinkedTextGoesToTheSystem) {
     const std::string huge = dir.file("huge.txt");
