@@ -230,6 +230,7 @@ bool MainWindow::showPicBytes(const QByteArray& bytes, bool ownSize) {
 bool MainWindow::showPicture(const QImage& image, bool ownSize, const QString& name) {
     Picture1->setPicture(image);
     Picture1->setOwnSize(ownSize);
+    pictureShift_ = QPoint();
     layoutPicture();
     Picture1->show();
     Picture1->raise();
@@ -258,6 +259,7 @@ QList<QWidget*> MainWindow::paneList() const {
 void MainWindow::hideViewers() {
     officeShown_ = false;
     for (QWidget* pane : paneList()) pane->hide();
+    Picture1->setPicture(QImage());  // a large picture need not be kept while others show
     // Each viewer lets go of what it shows: playback stops, the web page is blank.
     for (auto* viewer : {FramerControl1.get(), PDF1.get(), FLASH1.get(), WMP1.get(), WebBrowser1.get()})
         if (viewer) viewer->hideViewer();

@@ -95,13 +95,15 @@ void MainWindow::layoutWindow() {
     redrawFixedBackPic();
 }
 
-void MainWindow::layoutPicture() { placePicture(viewerRect().topLeft()); }
+// A picture dragged at its own size keeps its place in the viewer area as the window changes.
+void MainWindow::layoutPicture() { placePicture(viewerRect().topLeft() + pictureShift_); }
 
 void MainWindow::placePicture(QPoint at) {
     const QRect area = viewerRect();
     if (!Picture1->ownSize() || !Picture1->hasPicture()) {
         Picture1->setGeometry(area);
         Picture1->setOrigin(QPoint());
+        pictureShift_ = QPoint();
         return;
     }
     const QSize size = Picture1->picture().size();
@@ -114,6 +116,7 @@ void MainWindow::placePicture(QPoint at) {
     const QRect shown = QRect(place, size).intersected(area);
     Picture1->setGeometry(shown);
     Picture1->setOrigin(place - shown.topLeft());
+    pictureShift_ = place - area.topLeft();
 }
 
 void MainWindow::startSplitterDrag(int grabOffset) {

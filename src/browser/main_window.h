@@ -307,6 +307,7 @@ private:
     bool officeShown_ = false;
     QString osTempFile_;
     int wheelRest_ = 0;  // wheel turns short of a whole step
+    QPoint pictureShift_;  // how far the own-size picture lies from the viewer area's corner
     int splitterGrab_ = 0;
     bool splitterDragging_ = false;
     QPoint explainGrab_;

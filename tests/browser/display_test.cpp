@@ -307,8 +307,16 @@ TEST_F(DisplayTest, OwnSizePictureStaysInTheViewerAreaWhenDragged) {
         EXPECT_EQ(w.Picture1->geometry(), area);
     }
 
+    // The window grows: the picture keeps its place in the area.
+    dragPicture({-300, -200});
+    w.resize(w.width() + 100, w.height() + 50);
+    EXPECT_EQ(w.Picture1->origin(), QPoint(-300, -200));
+    EXPECT_EQ(w.Picture1->geometry(), viewerArea());
+
     // A small picture moves as a whole and stays inside the area.
     click("Alpha");
+    click("Story");
+    EXPECT_FALSE(w.Picture1->hasPicture()) << "no picture is kept behind the text";
     click("Red");  // 40 x 30
     EXPECT_EQ(w.Picture1->geometry(), QRect(viewerArea().topLeft(), QSize(40, 30)));
     dragPicture({50, 20});
