@@ -58,7 +58,9 @@ std::string temporaryName(clsFilePath& files, const QString& format, const QStri
 // gigabytes to lay them out.
 constexpr qint64 kMaxTextFileBytes = qint64(256) << 20;
 
+// A web address, not a file: an existing file is always taken for a file.
 bool looksLikeAddress(const QString& target) {
+    if (QFileInfo(target).isFile()) return false;
     return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:") ||
            target.startsWith("www.", Qt::CaseInsensitive);
 }

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -250,6 +251,22 @@ TEST_F(DisplayTest, WebAddressWithoutWebViewerGoesToTheSystem) {
         EXPECT_EQ(handedToOS.empty() ? QString() : handedToOS[0], c.handed) << c.title;
         EXPECT_EQ(window->statusText(1), c.status) << c.title;
     }
+}
+
+// A file whose name begins like a web address is still a file.
+TEST_F(DisplayTest, ExistingFileIsNeverTakenForAWebAddress) {
+    testing_support::writeFile(dir.file("www.page.htm"), "<p>local</p>");
+    addToBeta({{"Relative", "lnk", linkTo("www.page.htm")}});
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(dir.path())));
+    open(QString::fromStdString(library), {}, [](platform::ViewerKind kind, QWidget* parent) {
+        return kind == platform::ViewerKind::Web ? nullptr : fakeViewers(kind, parent);
+    });
+    click("Beta");
+    click("Relative");
+    QDir::setCurrent(before);
+    ASSERT_EQ(handedToOS.size(), 1u);
+    EXPECT_EQ(QFileInfo(handedToOS[0]).canonicalFilePath(), QFileInfo(QString::fromStdString(dir.file("www.page.htm"))).canonicalFilePath());
 }
 
 // A web viewer that finds no file, as the real one says it.
