@@ -277,7 +277,7 @@ void MainWindow::goNextPrevDoc(int direction) {
         QTreeWidgetItem* nextClass = platform::siblingOf(node->parent(), step);
         if (!nextClass) return;
         selectAndShow(nextClass);
-        nextClass->setExpanded(true);
+        if (nextClass->childCount() > 0) nextClass->setExpanded(true);  // a refused class stays shut
         found = nextClass->child(0);
         if (!found) return;
     }
@@ -318,9 +318,11 @@ void MainWindow::recolourSubtree(QTreeWidgetItem* item, bool readed) {
 }
 
 void MainWindow::chooseTextFont() {
-    const auto font = platform::pickFont(this, "Please Select Font", rt1->font());
-    if (!font) return;
-    rt1->setFont(*font);
+    const auto choice = platform::pickFont(this, "Please Select Font",
+                                           {rt1->font(), platform::colourFromRgb(settings_.textForeColour)});
+    if (!choice) return;
+    rt1->setFont(choice->font);
+    settings_.textForeColour = platform::rgbFromColour(choice->colour);
     refreshTextColour();
 }
 

@@ -2,11 +2,17 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QtDebug>
 
 namespace platform {
@@ -77,13 +83,41 @@ std::optional<QColor> pickColour(QWidget* parent, const QString& title, const QC
     return chosen;
 }
 
-std::optional<QFont> pickFont(QWidget* parent, const QString& title, const QFont& initial) {
+std::optional<FontChoice> pickFont(QWidget* parent, const QString& title, const FontChoice& initial) {
     if (auto& answer = dialogAnswers().font) return answer(title, initial);
     if (!canShowModal(title)) return std::nullopt;
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent, title);
-    if (!ok) return std::nullopt;
-    return chosen;
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    // Qt's font dialog has no colour of its own: it is embedded, and the colour sits below it.
+    auto* fonts = new QFontDialog(initial.font, &dialog);
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    QColor colour = initial.colour;
+    auto* colourButton = new QPushButton(QObject::tr("&Colour..."), &dialog);
+    const auto showColour = [&] {
+        QPixmap swatch(16, 16);
+        swatch.fill(colour);
+        colourButton->setIcon(swatch);
+    };
+    showColour();
+    QObject::connect(colourButton, &QPushButton::clicked, &dialog, [&] {
+        const QColor chosen = QColorDialog::getColor(colour, &dialog, title);
+        if (!chosen.isValid()) return;
+        colour = chosen;
+        showColour();
+    });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* row = new QHBoxLayout;
+    row->addWidget(colourButton);
+    row->addStretch();
+    row->addWidget(buttons);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(fonts);
+    layout->addLayout(row);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return FontChoice{fonts->currentFont(), colour};
 }
 
 }  // namespace platform

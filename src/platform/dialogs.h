@@ -18,6 +18,12 @@ namespace platform {
 
 enum class MessageIcon { None, Information, Question, Warning };
 
+// A font with the colour of its text, as the font dialog chooses them together.
+struct FontChoice {
+    QFont font;
+    QColor colour;
+};
+
 struct DialogAnswers {
     std::function<void(const QString& title, const QString& text, MessageIcon icon)> message;
     // A message with a "Don't show this again" choice; the answer is that choice.
@@ -25,7 +31,7 @@ struct DialogAnswers {
     std::function<bool(const QString& title, const QString& question)> question;
     std::function<QString(const QString& title, const QString& filter, const QString& start)> openFile;
     std::function<std::optional<QColor>(const QString& title, const QColor& initial)> colour;
-    std::function<std::optional<QFont>(const QString& title, const QFont& initial)> font;
+    std::function<std::optional<FontChoice>(const QString& title, const FontChoice& initial)> font;
 };
 
 DialogAnswers& dialogAnswers();
@@ -41,6 +47,7 @@ bool askQuestion(QWidget* parent, const QString& title, const QString& question)
 // start is a file or folder to begin in (may be empty).
 QString pickOpenFile(QWidget* parent, const QString& title, const QString& filter, const QString& start);
 std::optional<QColor> pickColour(QWidget* parent, const QString& title, const QColor& initial);
-std::optional<QFont> pickFont(QWidget* parent, const QString& title, const QFont& initial);
+// The font dialog with a colour button beside OK and Cancel.
+std::optional<FontChoice> pickFont(QWidget* parent, const QString& title, const FontChoice& initial);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include "browser/picture_pane.h"
+#include "platform/colour.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -512,3 +514,50 @@ TEST_F(DisplayTest, UserManualTakesTheViewerArea) {
 }
 
 }  // namespace
+
+// The font button chooses the font and the text colour together; the colour button the back
+// colour. Both are kept with the settings; a cancelled dialog changes nothing.
+TEST_F(DisplayTest, FontAndColourButtonsStyleTheTextAndAreKept) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Story");
+    QFont chosen = w.rt1->font();
+    chosen.setPointSize(23);
+    chosen.setBold(true);
+    std::optional<platform::FontChoice> fontAnswer = platform::FontChoice{chosen, QColor(10, 20, 200)};
+    std::optional<QColor> colourAnswer = QColor(250, 240, 200);
+    QColor offeredColour;
+    platform::dialogAnswers().font = [&](const QString& title, const platform::FontChoice& initial) {
+        EXPECT_EQ(title, "Please Select Font");
+        offeredColour = initial.colour;
+        return fontAnswer;
+    };
+    platform::dialogAnswers().colour = [&](const QString& title, const QColor&) {
+        EXPECT_EQ(title, "Please Select Back Color");
+        return colourAnswer;
+    };
+    const QColor textColour = w.rt1->palette().color(QPalette::Text);
+    w.Command2->click();
+    w.Command3->click();
+    EXPECT_EQ(offeredColour, textColour) << "the dialog starts from the text colour";
+    EXPECT_EQ(w.rt1->font().pointSize(), 23);
+    EXPECT_TRUE(w.rt1->font().bold());
+    EXPECT_EQ(w.rt1->palette().color(QPalette::Text), QColor(10, 20, 200));
+    EXPECT_EQ(w.rt1->palette().color(QPalette::Base), QColor(250, 240, 200));
+    EXPECT_EQ(w.Picture3->palette().color(QPalette::Window), QColor(250, 240, 200));
+
+    fontAnswer.reset();
+    colourAnswer.reset();
+    w.Command2->click();
+    w.Command3->click();
+    EXPECT_EQ(w.rt1->font().pointSize(), 23);
+    EXPECT_EQ(w.rt1->palette().color(QPalette::Text), QColor(10, 20, 200));
+    EXPECT_EQ(w.rt1->palette().color(QPalette::Base), QColor(250, 240, 200));
+
+    w.close();
+    const browser::BrowserSettings kept = settings->load();
+    EXPECT_EQ(kept.textFontSize, 23);
+    EXPECT_TRUE(kept.textFontBold);
+    EXPECT_EQ(platform::colourFromRgb(kept.textForeColour), QColor(10, 20, 200));
+    EXPECT_EQ(platform::colourFromRgb(kept.textBackColour), QColor(250, 240, 200));
+}

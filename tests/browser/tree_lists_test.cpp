@@ -85,6 +85,12 @@ TEST_F(TreeListsTest, LockedClassIsAskedForWhereverItIsOpened) {
              w.refreshSelectedNode();
          }},
         {"walk to a search result", [this](browser::MainWindow& w) { w.selectDocById(ids["Deep"]); }},
+        {"previous document from the next class",
+         [this](browser::MainWindow& w) {
+             click("Beta");
+             click("Second");
+             w.goNextPrevDoc(0);
+         }},
     };
     for (const Case& c : cases) {
         auto& w = openWithLockedAlpha();
