@@ -26,20 +26,24 @@ bool hasDisplay() {
 #endif
 }
 
-// For scripts/screenshot: shows the first text document with a Chinese title, then writes a
-// picture of the window to the file named by VYNE_SHOT and quits.
-void takeScreenshot(browser::MainWindow& window, const QString& file) {
+// For scripts/screenshot: shows the document titled VYNE_SHOT_TITLE, or else the first text
+// document with a Chinese title, then writes a picture of the window to the file named by
+// VYNE_SHOT and quits.
+void takeScreenshot(browser::MainWindow& window, const QString& file, const QString& wantedTitle) {
     std::vector<int32_t> ids;
     window.cbook.getAllNRID(ids);
     for (int32_t id : ids) {
         const QString title = QString::fromStdString(window.cbook.BTByID(id));
         const bool chinese = std::any_of(title.begin(), title.end(), [](QChar c) { return c.unicode() >= 0x4E00; });
-        if (chinese && clsFilePath::isTxtLiked(window.cbook.gsByid(id)) && window.selectDocById(id)) {
+        const bool wanted = wantedTitle.isEmpty() ? chinese && clsFilePath::isTxtLiked(window.cbook.gsByid(id))
+                                                  : title == wantedTitle;
+        if (wanted && window.selectDocById(id)) {
             window.treeSelectionHandler();
             break;
         }
     }
-    QTimer::singleShot(1500, &window, [&window, file] {
+    // Long enough for the web, PDF and Office viewers to draw.
+    QTimer::singleShot(wantedTitle.isEmpty() ? 1500 : 6000, &window, [&window, file] {
         window.grab().save(file, "PNG");
         window.close();
         QApplication::quit();
@@ -72,6 +76,7 @@ int main(int argc, char** argv) {
     browser::MainWindow window(std::move(seams));
     window.show();
     window.loadWindow(QApplication::arguments().mid(1).join(' '));
-    if (const char* shot = std::getenv("VYNE_SHOT"); shot && *shot) takeScreenshot(window, QString::fromLocal8Bit(shot));
+    if (const char* shot = std::getenv("VYNE_SHOT"); shot && *shot)
+        takeScreenshot(window, QString::fromLocal8Bit(shot), QString::fromLocal8Bit(std::getenv("VYNE_SHOT_TITLE")));
     return app.exec();
 }
