@@ -4,6 +4,7 @@
 #include "browser/main_window.h"
 
 #include "pictures/modGDIPlusResize.h"
+#include "reader/form_book.h"
 
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -42,16 +43,18 @@ QImage decodeBytes(const store::Bytes& bytes) {
 
 }  // namespace
 
-bool MainWindow::drawTextBackPic(const QString& source, int mode) {
+bool MainWindow::drawTextBackPic(const QString& source, int mode) { return setBackPicture(pickBackPicture(source, mode)); }
+
+QImage MainWindow::pickBackPicture(const QString& source, int mode) {
     const std::string name = source.toStdString();
-    if (name.empty()) return false;
-    if (!filePath.fileExist(name)) return drawFolderBackPic(name, mode);
-    if (clsFilePath::isJpgLiked(filePath.getFileExtName(name))) return setBackPicture(decodeFile(name));
-    if (store::ctreebook::isTreeBookDB(name)) return setBackPicture(decodeBytes(libraryBackPic(name)));
-    return false;
+    if (name.empty()) return {};
+    if (!filePath.fileExist(name)) return folderBackPic(name, mode);
+    if (clsFilePath::isJpgLiked(filePath.getFileExtName(name))) return decodeFile(name);
+    if (store::ctreebook::isTreeBookDB(name)) return decodeBytes(libraryBackPic(name));
+    return {};
 }
 
-bool MainWindow::drawFolderBackPic(const std::string& folder, int mode) {
+QImage MainWindow::folderBackPic(const std::string& folder, int mode) {
     // The list is built once per folder; a folder without pictures is looked up again.
     if (folder != backPicFolder_) {
         backPicFolder_ = folder;
@@ -59,9 +62,9 @@ bool MainWindow::drawFolderBackPic(const std::string& folder, int mode) {
         backPicIndex_ = 0;
     }
     if (backPicList_.empty()) filePath.getAllFnameInPath(folder, "jpg", backPicList_, true);
-    if (backPicList_.empty()) return false;
+    if (backPicList_.empty()) return {};
     backPicIndex_ = nextBackPicIndex(backPicIndex_, int(backPicList_.size()), mode);
-    return setBackPicture(decodeFile(backPicList_[size_t(backPicIndex_ - 1)]));
+    return decodeFile(backPicList_[size_t(backPicIndex_ - 1)]);
 }
 
 store::Bytes MainWindow::libraryBackPic(const std::string& fileName) {
@@ -115,8 +118,8 @@ void MainWindow::redrawFixedBackPic() {
 }
 
 void MainWindow::backPicTick() {
-    // Only while the text pane is on show.
-    if (!Picture3->isVisible()) return;
+    // Only while the text pane is on show and the full-screen reader is not.
+    if (!Picture3->isVisible() || (formBook_ && formBook_->isVisible())) return;
     const qint64 now = seams_.nowSeconds();
     if (backPicChanged_ == 0) backPicChanged_ = now;
     const std::string& source = settings_.textWinBackPicFile;

@@ -5,6 +5,7 @@
 // folder, tests an in-memory store.
 #pragma once
 
+#include "reader/reader_settings.h"
 #include "store/controls.h"
 
 #include <QFont>
@@ -38,6 +39,7 @@ struct BrowserSettings {
     std::string textWinBackPicFile;
     bool textWinBackPicStretch = false;
     int textWinBackPicShowTime = 0;  // seconds between pictures; 0: no change
+    int wSleep = reader::kDefaultSpeedLevel;  // the full-screen reader's auto-scroll speed level
 
     store::TreeColours colours;
 
@@ -47,6 +49,9 @@ struct BrowserSettings {
     bool textFontBold = false;
     uint32_t textBackColour = 0xFFFFFF;
     uint32_t textForeColour = 0;
+
+    // section fullScreenTextFont: the full-screen reader's font and colours
+    reader::ReaderLook fullScreenTextFont;
 
     // section BookLibHistory: full file names in the order they were added
     std::vector<std::string> history;

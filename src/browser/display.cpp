@@ -9,6 +9,7 @@
 #include "platform/pump.h"
 #include "platform/shell.h"
 #include "platform/viewer_manual.h"
+#include "reader/form_book.h"
 #include "util/app_path.h"
 #include "util/codepage.h"
 
@@ -63,6 +64,15 @@ bool looksLikeAddress(const QString& target) {
     if (QFileInfo(target).isFile()) return false;
     return target.contains("://") || clsFilePath::isURL(s(target)) || target.startsWith("about:") ||
            target.startsWith("www.", Qt::CaseInsensitive);
+}
+
+// Selects length characters from start, both kept inside the text.
+void selectText(QPlainTextEdit* box, int start, int length) {
+    const int end = std::max(box->document()->characterCount() - 1, 0);
+    QTextCursor caret = box->textCursor();
+    caret.setPosition(std::clamp(start, 0, end));
+    caret.setPosition(std::min(caret.position() + std::max(length, 0), end), QTextCursor::KeepAnchor);
+    box->setTextCursor(caret);
 }
 
 // A document's decoded content: n is its length, -1 when it could not be read.
@@ -141,10 +151,7 @@ void MainWindow::showBookDoc(int32_t id) {
 
 void MainWindow::setTextDocument(const QString& text) {
     rt1->setPlainText(text);
-    QTextCursor caret = rt1->textCursor();
-    caret.setPosition(0);
-    caret.setPosition(std::min(2, std::max(rt1->document()->characterCount() - 1, 0)), QTextCursor::KeepAnchor);
-    rt1->setTextCursor(caret);
+    selectText(rt1, 0, 2);
     Picture3->show();
     rt1->show();
     Picture3->raise();
@@ -353,6 +360,38 @@ void MainWindow::showUserManual() {
     // The manual takes the viewer area like a document: what played before stops.
     hideViewers();
     showDocFile(manual, manual.endsWith(".doc", Qt::CaseInsensitive) ? "doc" : "htm", QString());
+}
+
+void MainWindow::fullScreenShow() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    const int32_t id = platform::idOf(node);
+    const std::string format = s(q(cbook.gsByid(id)).toLower());
+    // Pictures go to the picture browser, which is not part of this program yet.
+    if (clsFilePath::isJpgLiked(format)) return;
+    if (clsFilePath::isTxtLiked(format) && Picture3->isVisible())
+        openFormBook(q(cbook.getPPathName(id, false)), rt1->toPlainText(), rt1->textCursor().selectionStart());
+}
+
+void MainWindow::openFormBook(const QString& title, const QString& text, int caret) {
+    if (!formBook_) {
+        reader::FormBookLinks links;
+        links.nextText = [this](int direction) { return showNextNR(direction); };
+        links.handBackCaret = [this](int at, int length) { selectText(rt1, at, length); };
+        links.backPicture = [this](int mode) { return pickBackPicture(q(settings_.textWinBackPicFile), mode); };
+        links.speedChanged = [this](int level) { settings_.wSleep = level; };
+        links.explainModule = &explainModule;
+        links.nowSeconds = seams_.nowSeconds;
+        formBook_ = new reader::FormBook(settings_.fullScreenTextFont, std::move(links), this);
+    }
+    formBook_->setShared({settings_.wSleep, q(settings_.textWinBackPicFile), settings_.textWinBackPicShowTime,
+                          settings_.textWinBackPicStretch, settings_.explainMode});
+    formBook_->setTitleStr(title);
+    formBook_->setBuffer(text);
+    formBook_->setSelstart(caret);
+    formBook_->showFullScreen();
+    formBook_->raise();
+    formBook_->activateWindow();
 }
 
 void MainWindow::wheelOverPicture(int steps) {

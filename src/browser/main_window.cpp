@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "platform/password_dialogs.h"
 #include "platform/pump.h"
+#include "reader/form_book.h"
 #include "util/app_path.h"
 
 #include <QAction>
@@ -207,6 +208,7 @@ void MainWindow::buildControls() {
     connect(Command1, &QPushButton::clicked, this, &MainWindow::command1Click);
     connect(Command2, &QPushButton::clicked, this, &MainWindow::chooseTextFont);
     connect(Command3, &QPushButton::clicked, this, &MainWindow::chooseTextBackColour);
+    connect(Command4, &QPushButton::clicked, this, &MainWindow::fullScreenShow);
     connect(Command5, &QPushButton::clicked, this, [this] { goNextPrevDoc(0); });
     connect(Command6, &QPushButton::clicked, this, [this] { goNextPrevDoc(1); });
     connect(Combo1, &QComboBox::activated, this, [this](int index) {
@@ -255,7 +257,7 @@ void MainWindow::buildMenus() {
     addMenuItem(pmenu, "Mark Me Not Readed", "menu_标为未读", QKeySequence("Ctrl+T"), [this] { markRead(false); });
     addMenuItem(pmenu, "Refresh Selected Node", "menu_刷新节点", QKeySequence("Ctrl+U"),
                 [this] { refreshSelectedNode(); });
-    addMenuItem(pmenu, "Full Screen Show", "menu_全屏幕浏览", QKeySequence("Ctrl+F"), [] {});
+    addMenuItem(pmenu, "Full Screen Show", "menu_全屏幕浏览", QKeySequence("Ctrl+F"), [this] { fullScreenShow(); });
     addMenuItem(pmenu, "Open Me With OS ", "menu_用notepad打开", QKeySequence("Ctrl+W"), [this] { openWithOS(); });
     addMenuItem(pmenu, "List Selected Class", "menu_列表选定类型tvw1", {}, [this] { listSelectedClass(); });
     pmenu->addSeparator()->setObjectName("menu_dsf89sd8fg9");
@@ -384,6 +386,7 @@ void MainWindow::collectSettings() {
     settings_.textFontBold = rt1->font().bold();
     settings_.textBackColour = platform::rgbFromColour(rt1->palette().color(QPalette::Base));
     settings_.textForeColour = platform::rgbFromColour(rt1->palette().color(QPalette::Text));
+    if (formBook_) settings_.fullScreenTextFont = formBook_->look();
     rememberReadingPosition();
 }
 

@@ -38,6 +38,10 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace reader {
+class FormBook;
+}
+
 namespace browser {
 
 class PicturePane;
@@ -118,12 +122,20 @@ public:
     void chooseTextBackColour();
     void openWithOS();
     void showUserManual();
+    // "Full Screen Show" and Command4: a text document on show opens the full-screen reader
+    // with rt1's text and caret.
+    void fullScreenShow();
+    // The full-screen reader; null until it was first opened.
+    reader::FormBook* formBook() const { return formBook_; }
 
     // ---- Text-pane background picture ----
     // Draws the picture behind rt1 for the source: a picture file; a library file (a random
     // "jpg" document of it); otherwise a folder, whose ".jpg" files are taken by mode (see
     // nextBackPicIndex). False when nothing was drawn; the previous picture then stays.
     bool drawTextBackPic(const QString& source, int mode);
+    // The picture the source gives by mode, decoded; null when it gives none. The full-screen
+    // reader draws its background from here too.
+    QImage pickBackPicture(const QString& source, int mode);
     // Removes the picture; rt1 gets its own background again.
     void clearBackPic();
     // The picture as drawn behind rt1; null when there is none.
@@ -212,7 +224,7 @@ private:
     // An existing picture or library file is drawn again (on activation and after a layout)
     // when the show time is at least 1 second.
     void redrawFixedBackPic();
-    bool drawFolderBackPic(const std::string& folder, int mode);
+    QImage folderBackPic(const std::string& folder, int mode);
     // The content of a random "jpg" document of the library; empty when there is none.
     store::Bytes libraryBackPic(const std::string& fileName);
     // Renders the decoded picture for the text pane; false for a null picture or a pane
@@ -286,6 +298,7 @@ private:
     // status bar at once, and an empty text brings the document's status line back.
     void reportDisplayProblem(const QString& text);
     void setTextDocument(const QString& text);
+    void openFormBook(const QString& title, const QString& text, int caret);
     void recolourSubtree(QTreeWidgetItem* item, bool readed);
     void moveExplainOutline(const QPoint& globalPos);
 
@@ -331,6 +344,8 @@ private:
     int backPicIndex_ = 0;
     std::unique_ptr<store::ctreebook> backPicBook_;
     qint64 backPicChanged_ = 0;
+
+    reader::FormBook* formBook_ = nullptr;  // a window of its own, owned by this one
 };
 
 // The window through which the full-screen reader steps to the next document.

@@ -56,6 +56,9 @@ public:
         // A negative time means no change, like 0.
         s.textWinBackPicShowTime =
             int(std::clamp(numberOf(ini.value("TextWinBackPicSHowTime")), 0.0, double(INT_MAX)));
+        // 0, no number or no level at all: the default level.
+        const int sleep = ini.value("wSleep").toInt();
+        if (sleep > 0 && sleep < reader::kSpeedLevels) s.wSleep = sleep;
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
@@ -74,6 +77,18 @@ public:
         if (ok) s.textBackColour = back;
         const uint fore = ini.value("foreColor").toUInt(&ok);
         if (ok) s.textForeColour = fore;
+        ini.endGroup();
+
+        ini.beginGroup("fullScreenTextFont");
+        reader::ReaderLook& look = s.fullScreenTextFont;
+        look.fontFamily = ini.value("Name").toString();
+        look.fontSize = positiveOr(ini.value("Size"), 0.0);
+        look.fontBold = ini.value("Bold").toString().compare("True", Qt::CaseInsensitive) == 0;
+        // A colour that is missing or no number keeps the reader's own.
+        const uint lookBack = ini.value("backColor").toUInt(&ok);
+        if (ok) look.backColour = lookBack;
+        const uint lookFore = ini.value("foreColor").toUInt(&ok);
+        if (ok) look.foreColour = lookFore;
         ini.endGroup();
 
         ini.beginGroup("BookLibHistory");
@@ -119,6 +134,7 @@ public:
         ini.setValue("TextWinBackPicFile", qs(s.textWinBackPicFile));
         ini.setValue("TextWinBackPicStretch", s.textWinBackPicStretch ? "1" : "0");
         ini.setValue("TextWinBackPicSHowTime", s.textWinBackPicShowTime);
+        ini.setValue("wSleep", s.wSleep);
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
@@ -134,6 +150,14 @@ public:
         ini.setValue("Bold", s.textFontBold ? "True" : "False");
         ini.setValue("backColor", s.textBackColour);
         ini.setValue("foreColor", s.textForeColour);
+        ini.endGroup();
+
+        ini.beginGroup("fullScreenTextFont");
+        ini.setValue("Name", s.fullScreenTextFont.fontFamily);
+        ini.setValue("Size", s.fullScreenTextFont.fontSize);
+        ini.setValue("Bold", s.fullScreenTextFont.fontBold ? "True" : "False");
+        if (s.fullScreenTextFont.backColour) ini.setValue("backColor", *s.fullScreenTextFont.backColour);
+        if (s.fullScreenTextFont.foreColour) ini.setValue("foreColor", *s.fullScreenTextFont.foreColour);
         ini.endGroup();
 
         ini.remove("BookLibHistory");
