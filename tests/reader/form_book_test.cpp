@@ -1,5 +1,6 @@
 // The full-screen reader driven offscreen: hand-over, keys and mouse, auto-scroll through the
 // pause seam, next document, look and background.
+#include "aids/dictionary_fixture.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "reader/form_book.h"
@@ -57,6 +58,7 @@ protected:
         links.speedChanged = [this](int level) { levels.push_back(level); };
         links.backPicture = [this](int) { ++picturesAsked; return picture; };
         links.nowSeconds = [this] { return now; };
+        links.explainModule = explain;
         links.pause = [this](int yields) {
             pauses.push_back(yields);
             if (onPause) onPause(int(pauses.size()));
@@ -83,6 +85,7 @@ protected:
     std::function<void(int)> onPause;
     QImage picture;
     int picturesAsked = 0;
+    aids::ExplainModule* explain = nullptr;
     qint64 now = 1000;
 };
 
@@ -119,6 +122,31 @@ TEST_F(FormBookTest, FirstEscapeArmsTheStopAndTheSecondCloses) {
     open("text");
     escape(book->rt1);
     EXPECT_TRUE(book->isVisible());
+    // Esc on the scroll button only stops.
+    open("text");
+    escape(book->Command1);
+    EXPECT_TRUE(book->stopRequested());
+    escape(book->Command1);
+    EXPECT_TRUE(book->isVisible());
+}
+
+TEST_F(FormBookTest, ReleasingAButtonButTheRightExplainsTheWordAtTheCaret) {
+    testing_support::TempDir folder;
+    aids_test::copyJetDictionary(folder.path());
+    aids::ExplainModule module;
+    ASSERT_TRUE(module.openDictionary(folder.path()));
+    explain = &module;
+    for (const int mode : {0, 1}) {
+        reader::ReaderShared shared;
+        shared.explainMode = mode;
+        make({}, shared);
+        open("我爱读书", 3);  // the caret's selection is "书"
+        QWidget* viewport = book->rt1->viewport();
+        press(viewport, Qt::RightButton, QPoint(5, 5), QEvent::MouseButtonRelease);
+        EXPECT_EQ(book->rt1->toolTip(), QString());
+        press(viewport, Qt::LeftButton, QPoint(5, 5), QEvent::MouseButtonRelease);
+        EXPECT_EQ(book->rt1->toolTip(), mode == 0 ? QString() : QString("shū")) << mode;
+    }
 }
 
 TEST_F(FormBookTest, RightPressChangesTheSpeedByHalfAndWraps) {
