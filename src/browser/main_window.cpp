@@ -394,6 +394,8 @@ void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     Timer1->stop();
+    // The reader goes with the main window; a running scroll ends.
+    if (formBook_) formBook_->close();
     collectSettings();
     // Entries whose files are gone are dropped as the history is written.
     std::erase_if(settings_.history, [this](const std::string& name) { return !filePath.fileExist(name); });

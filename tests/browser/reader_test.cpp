@@ -78,6 +78,7 @@ TEST_F(ReaderWindowTest, TheReadersSpeedAndLookAreKeptWithTheSettings) {
     book->changeSpeed(book->rt1->width());  // right half: 15 wraps to 0
     book->setfc(0x0000FF00);
     w.shutdown();
+    EXPECT_FALSE(book->isVisible()) << "the reader closes with the main window";
     const browser::BrowserSettings saved = settings->load();
     EXPECT_EQ(saved.wSleep, 0);
     EXPECT_EQ(saved.fullScreenTextFont.fontSize, 17);
