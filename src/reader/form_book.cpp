@@ -279,6 +279,7 @@ void FormBook::layoutControls() {
     Label1->setGeometry(kGap, top, std::max(Command1->x() - kGap, 0), cmdOK->height());
     Picture1->setGeometry(0, 0, width(), std::max(top, 0));
     keepRoomBelowText();
+    renderBackPic();
 }
 
 void FormBook::mousePressEvent(QMouseEvent* event) {

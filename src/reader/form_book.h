@@ -142,6 +142,8 @@ private:
     // A fixed picture file is drawn when the show time is at least 1 second.
     void drawFixedBackPic();
     void drawBackPic(int mode);
+    // The picture drawn last, rendered again for Picture1's size.
+    void renderBackPic();
     void clearTransparency();
 
     FormBookLinks links_;
@@ -156,7 +158,8 @@ private:
     bool scrolling_ = false;
     int previousVScroll_ = 0;
     qint64 backPicChanged_ = 0;  // 0 until the first tick
-    QImage backPicture_;
+    QImage backSource_;   // as decoded
+    QImage backPicture_;  // as rendered for Picture1
 };
 
 }  // namespace reader

@@ -35,8 +35,14 @@ void FormBook::backPicTick() {
 // A source that gives no picture keeps the picture drawn before.
 void FormBook::drawBackPic(int mode) {
     const QImage picture = links_.backPicture ? links_.backPicture(mode) : QImage();
-    if (picture.isNull() || Picture1->width() < 1 || Picture1->height() < 1) return;
-    backPicture_ = modGDIPlusResize::renderPicture(picture, Picture1->size(), rt1->palette().color(QPalette::Base),
+    if (picture.isNull()) return;
+    backSource_ = picture;
+    renderBackPic();
+}
+
+void FormBook::renderBackPic() {
+    if (backSource_.isNull() || Picture1->width() < 1 || Picture1->height() < 1) return;
+    backPicture_ = modGDIPlusResize::renderPicture(backSource_, Picture1->size(), rt1->palette().color(QPalette::Base),
                                                    !shared_.backPicStretch);
     rt1->viewport()->setAutoFillBackground(false);
     Picture1->update();

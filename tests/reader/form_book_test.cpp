@@ -339,6 +339,8 @@ TEST_F(BackgroundTest, APictureFileIsDrawnOnShowingOnlyWithAShowTimeAndNeverRota
     open("text");
     EXPECT_FALSE(book->backPicture().isNull());
     EXPECT_EQ(book->backPicture().size(), book->Picture1->size());
+    book->resize(900, 700);
+    EXPECT_EQ(book->backPicture().size(), book->Picture1->size()) << "drawn again for the new size";
     const int asked = picturesAsked;
     book->backPicTick();
     now += 60;
