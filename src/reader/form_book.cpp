@@ -287,6 +287,11 @@ void FormBook::mousePressEvent(QMouseEvent* event) {
     QWidget::mousePressEvent(event);
 }
 
+void FormBook::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) escapePressed();
+    else QWidget::keyPressEvent(event);
+}
+
 bool FormBook::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
     if ((watched == rt1 || watched == Command1) && type == QEvent::KeyPress &&

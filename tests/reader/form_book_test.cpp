@@ -128,6 +128,9 @@ TEST_F(FormBookTest, FirstEscapeArmsTheStopAndTheSecondCloses) {
     EXPECT_TRUE(book->stopRequested());
     escape(book->Command1);
     EXPECT_TRUE(book->isVisible());
+    // Elsewhere in the window Esc is what it is in the text.
+    escape(book->Command2);
+    EXPECT_FALSE(book->isVisible());
 }
 
 TEST_F(FormBookTest, ReleasingAButtonButTheRightExplainsTheWordAtTheCaret) {
