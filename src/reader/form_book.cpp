@@ -121,6 +121,7 @@ void FormBook::applyLook(const ReaderLook& look) {
     QPalette pane = Picture1->palette();
     pane.setColor(QPalette::Window, palette.color(QPalette::Base));
     Picture1->setPalette(pane);
+    renderBackPic();  // the picture lies on the back colour
 }
 
 ReaderLook FormBook::look() const {
