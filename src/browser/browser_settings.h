@@ -6,6 +6,7 @@
 #pragma once
 
 #include "reader/reader_settings.h"
+#include "settings/rest_time.h"
 #include "store/controls.h"
 
 #include <QFont>
@@ -69,6 +70,9 @@ public:
     // Missing or unreadable values give their defaults.
     virtual BrowserSettings load() = 0;
     virtual void save(const BrowserSettings& settings) = 0;
+    // The reading-time control's values (section prgControl), each read and written at once:
+    // a rest still owed when the program ends must be found at the next start.
+    virtual settings::RestValues& restValues() = 0;
 };
 
 // Keeps the settings in memory: what was saved last is what load() gives.
@@ -77,13 +81,15 @@ public:
     explicit MemorySettingsStore(BrowserSettings initial = {}) : settings_(std::move(initial)) {}
     BrowserSettings load() override { return settings_; }
     void save(const BrowserSettings& settings) override { settings_ = settings; }
+    settings::MemoryRestValues& restValues() override { return rest_; }
 
 private:
     BrowserSettings settings_;
+    settings::MemoryRestValues rest_;
 };
 
 // An INI file (UTF-8) with the sections System, TViewFontColor, mainWinTextFont,
-// BookLibHistory and one section per library.
+// BookLibHistory, prgControl and one section per library.
 std::unique_ptr<SettingsStore> makeIniSettingsStore(const std::string& fileName);
 
 }  // namespace browser

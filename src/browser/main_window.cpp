@@ -70,6 +70,10 @@ MainWindow::MainWindow(MainWindowSeams seams, QWidget* parent)
     setObjectName("MainWindow");
     setWindowTitle("VYNE Browser");
     if (!seams_.settings) seams_.settings = std::make_shared<MemorySettingsStore>();
+    restControl_ = std::make_unique<settings::ModRestTime>(
+        seams_.settings->restValues(),
+        settings::ModRestTime::Seams{seams_.restNow,
+                                     [this](settings::ModRestTime& control) { return seams_.showRestWindow(control, this); }});
     buildControls();
     routeWheels();
     tree_ = platform::QtTreeControl(tvw1, &icons16_);
@@ -226,11 +230,7 @@ void MainWindow::buildControls() {
     connect(ListView2, &QTreeWidget::itemDoubleClicked, this, &MainWindow::onListView2DoubleClick);
     ListView1->installEventFilter(this);
     ListView2->installEventFilter(this);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        if (!isVisible() || !isEnabled()) return;
-        const qint64 seconds = (QDateTime::currentMSecsSinceEpoch() - readingStarted_) / 1000;
-        showStatus(QTime(0, 0).addSecs(int(seconds % 86400)).toString("HH:mm:ss"), 2);
-    });
+    connect(Timer1, &QTimer::timeout, this, &MainWindow::readingTimeTick);
     connect(Timer1, &QTimer::timeout, this, &MainWindow::backPicTick);
 }
 
@@ -298,9 +298,9 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::loadWindow(const QString& commandLine) {
-    readingStarted_ = QDateTime::currentMSecsSinceEpoch();
     Timer1->stop();
     gMainForm = this;
+    restControl_->startRestControl();
     settings_ = seams_.settings->load();
     myDBName_ = QString::fromStdString(resolveLibPath(settings_.myDBName));
     applySettings();
@@ -379,6 +379,7 @@ void MainWindow::showListForSelection() {
 }
 
 void MainWindow::collectSettings() {
+    restControl_->saveRestSettings();
     settings_.myDBName = myDBName_.toStdString();
     settings_.colours = cbook.colours;
     settings_.textFontFamily = rt1->font().family();
@@ -405,6 +406,12 @@ void MainWindow::shutdown() {
     cbook.closeDB();
     explainModule.closeDictionary();
     explainTips.destroyToolTips();
+}
+
+void MainWindow::readingTimeTick() {
+    restControl_->checkRestTime();
+    if (!isVisible() || !isEnabled()) return;
+    showStatus(QString::fromStdString(restControl_->todayReadingText() + "/" + restControl_->sessionReadingText()), 2);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,7 @@
 #include "platform/icons.h"
 #include "platform/qt_controls.h"
 #include "platform/viewer.h"
+#include "settings/ui/form_time_fix.h"
 #include "store/ctreebook.h"
 #include "util/file_path.h"
 
@@ -55,6 +56,9 @@ struct MainWindowSeams {
     std::shared_ptr<SettingsStore> settings;
     // The clock of the background slide show, in seconds.
     std::function<qint64()> nowSeconds = [] { return QDateTime::currentSecsSinceEpoch(); };
+    // The reading-time control's clock (seconds since the epoch) and its modal rest window.
+    std::function<double()> restNow = settings::systemNow;
+    std::function<bool(settings::ModRestTime&, QWidget*)> showRestWindow = settings::runRestWindow;
 };
 
 // The next picture of a list numbered 1..count: mode 1 the one after current (after the last
@@ -149,6 +153,12 @@ public:
 
     // ---- Search ----
     void runSearch();
+
+    // ---- Reading time ----
+    // The reading-time part of Timer1's tick: the rest check, then the day's and the run's
+    // reading time on status panel 2.
+    void readingTimeTick();
+    settings::ModRestTime& restControl() { return *restControl_; }
 
     // ---- Layout ----
     void layoutWindow();
@@ -332,7 +342,7 @@ private:
     // The key of the tree node last clicked while it was folded; empty when it was unfolded.
     QString foldedAtClick_;
     QList<QLabel*> panels_;
-    qint64 readingStarted_ = 0;
+    std::unique_ptr<settings::ModRestTime> restControl_;
 
     // The text pane's background: the picture as rendered, the ".jpg" files of the source
     // folder (looked up again while there are none) and the one shown, the library the

@@ -33,9 +33,31 @@ uint32_t colourOr(const QVariant& value, uint32_t fallback) {
     return ok && number != 0 ? uint32_t(number) : fallback;
 }
 
+// Section prgControl, key by key; every write reaches the file before it returns.
+class IniRestValues : public settings::RestValues {
+public:
+    explicit IniRestValues(QString file) : file_(std::move(file)) {}
+
+    std::optional<std::string> read(const std::string& key) const override {
+        QSettings ini(file_, QSettings::IniFormat);
+        const QVariant value = ini.value("prgControl/" + qs(key));
+        if (!value.isValid()) return std::nullopt;
+        return value.toString().toStdString();
+    }
+
+    void write(const std::string& key, const std::string& value) override {
+        QSettings ini(file_, QSettings::IniFormat);
+        ini.setValue("prgControl/" + qs(key), qs(value));
+        ini.sync();
+    }
+
+private:
+    QString file_;
+};
+
 class IniSettingsStore : public SettingsStore {
 public:
-    explicit IniSettingsStore(const std::string& fileName) : file_(qs(fileName)) {}
+    explicit IniSettingsStore(const std::string& fileName) : file_(qs(fileName)), rest_(file_) {}
 
     BrowserSettings load() override {
         QSettings ini(file_, QSettings::IniFormat);
@@ -185,8 +207,11 @@ public:
         ini.endGroup();
     }
 
+    settings::RestValues& restValues() override { return rest_; }
+
 private:
     QString file_;
+    IniRestValues rest_;
 };
 
 }  // namespace

@@ -113,6 +113,7 @@ void ModRestTime::writeRestValue(const std::string& key, double value) { values_
 void ModRestTime::startRestControl() {
     loadRestSettings();
     startReadingSegment();
+    started_ = true;
 }
 
 void ModRestTime::loadRestSettings() {
@@ -126,6 +127,7 @@ void ModRestTime::loadRestSettings() {
 }
 
 void ModRestTime::saveRestSettings() {
+    if (!started_) return;  // nothing was measured
     writeRestValue("restTimeLen", restTimeLen);
     writeRestValue("segTimeLen", segTimeLen);
     writeRestValue("illegalEndFlag", illegalEndFlag);
@@ -179,7 +181,7 @@ void ModRestTime::saveSessionTime() {
 
 void ModRestTime::checkRestTime() {
     // The main window's timer keeps ticking while the rest window's modal loop runs.
-    if (resting_) return;
+    if (resting_ || !started_) return;
     if (readRestValue("illegalEndFlag") != 0) {
         restTimeNead = readRestValue("restTimeNead");
         if (restTimeNead < 0) {

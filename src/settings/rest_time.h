@@ -61,14 +61,15 @@ public:
     // Start-up: the lengths from the settings file, then the first reading segment.
     void startRestControl();
     void loadRestSettings();
-    // The lengths and the flag, then the run's reading time.
+    // The lengths and the flag, then the run's reading time; nothing before startRestControl.
     void saveRestSettings();
     void startReadingSegment();
     // The day's bookkeeping: a new day of the month starts the day's total at 0.
     void updateReadingDay();
     void saveSessionTime();
     // Called on every tick of the main window's timer: resumes an interrupted rest, or starts
-    // a rest when the segment is over. Does nothing while a rest window is up.
+    // a rest when the segment is over. Does nothing while a rest window is up, or before
+    // startRestControl.
     void checkRestTime();
 
     // The day's reading time and the time since sprgStartTime, as "HH:MM:SS".
@@ -101,6 +102,7 @@ private:
 
     RestValues& values_;
     Seams seams_;
+    bool started_ = false;  // startRestControl has run
     bool resting_ = false;
 };
 
