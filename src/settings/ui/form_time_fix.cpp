@@ -33,6 +33,8 @@ FormtimeFix::FormtimeFix(ModRestTime& control, QWidget* parent)
     Label2 = makeLabel(this, "Label2", 2);
     Label3 = makeLabel(this, "Label3", 4);
     Label4 = makeLabel(this, "Label4", 0);
+    Label3->setToolTip("Rest so far");
+    Label4->setToolTip("Reading time today");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(30, 20, 30, 20);
     layout->setSpacing(12);
