@@ -1,0 +1,335 @@
+#include "pictures/picture_browser.h"
+#include "platform/dialogs.h"
+#include "support/temp_dir.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+store::Bytes png(QColor colour, QSize size = QSize(40, 30)) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return store::Bytes(data.begin(), data.end());
+}
+
+// The colour in the middle of what Picture1 shows.
+QColor shownColour(const pictures::PictureBrowser& browser) {
+    const QImage& picture = browser.shownPicture();
+    if (picture.isNull()) return {};
+    return picture.pixelColor(picture.width() / 2, picture.height() / 2);
+}
+
+class PictureBrowserTest : public ::testing::Test {
+protected:
+    // Root
+    //   Pics: Red (png 400 x 200), Note (txt), Green (png), Broken (png that is no picture),
+    //         Blue (png)
+    //     Sub: Yellow (png)
+    //   Many: twenty pictures
+    //   Empty: only a text
+    //   Locked: Cyan (png), password "pw"
+    void SetUp() override {
+        ASSERT_TRUE(book.createBookMDB(library));
+        ASSERT_TRUE(book.openDB(library));
+        ids["Pics"] = book.insertPathBT("Pics", 1);
+        ids["Red"] = book.insertRec(ids["Pics"], "Red", "png", png(Qt::red, QSize(400, 200)));
+        ids["Note"] = book.insertNRBT(ids["Pics"], "Note", "text, not a picture");
+        ids["Green"] = book.insertRec(ids["Pics"], "Green", "png", png(Qt::green));
+        ids["Broken"] = book.insertRec(ids["Pics"], "Broken", "png", store::Bytes(64, 7));
+        ids["Blue"] = book.insertRec(ids["Pics"], "Blue", "jpg", png(Qt::blue));
+        ids["Sub"] = book.insertPathBT("Sub", ids["Pics"]);
+        ids["Yellow"] = book.insertRec(ids["Sub"], "Yellow", "png", png(Qt::yellow));
+        ids["Many"] = book.insertPathBT("Many", 1);
+        for (int i = 0; i < 20; ++i) book.insertRec(ids["Many"], "m" + std::to_string(i), "png", png(QColor(i * 10, 0, 0)));
+        ids["Empty"] = book.insertPathBT("Empty", 1);
+        book.insertNRBT(ids["Empty"], "Only", "words");
+        ids["Locked"] = book.insertPathBT("Locked", 1);
+        ids["Cyan"] = book.insertRec(ids["Locked"], "Cyan", "png", png(Qt::cyan));
+        ASSERT_TRUE(book.putPasswd("pw", ids["Locked"]));
+        book.passwordPrompts.askPassword = [this](const std::string& prompt) {
+            prompts.push_back(prompt);
+            return passwordAnswer;
+        };
+        platform::dialogAnswers().message = [this](const QString& title, const QString& text, platform::MessageIcon) {
+            messages.push_back(title + "|" + text);
+        };
+        browser.resize(800, 600);
+        browser.show();
+    }
+
+    void TearDown() override { platform::dialogAnswers() = {}; }
+
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(browser.Command2, &event);
+    }
+
+    void wheel(int delta) {
+        QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(browser.Picture1, &event);
+    }
+
+    testing_support::TempDir dir;
+    std::string library = dir.file("pictures.mdb");
+    store::ctreebook book;
+    std::map<std::string, int32_t> ids;
+    std::vector<std::string> prompts;
+    std::vector<QString> messages;
+    std::string passwordAnswer;
+    pictures::PictureBrowser browser;
+};
+
+TEST_F(PictureBrowserTest, AClassOpensOnItsPicturesInStoreOrderBelowIt) {
+    browser.openOn(book, "Pics", ids["Pics"]);
+    EXPECT_EQ(browser.pictureIds(),
+              (std::vector<int32_t>{ids["Red"], ids["Green"], ids["Broken"], ids["Blue"], ids["Yellow"]}));
+    EXPECT_EQ(browser.Combo1->currentText(), "Pics");
+    EXPECT_EQ(browser.Combo1->itemText(browser.Combo1->count() - 1), "All");
+    EXPECT_EQ(browser.currentIndex(), 1);
+    EXPECT_EQ(browser.HScroll1->minimum(), 1);
+    EXPECT_EQ(browser.HScroll1->maximum(), 5);
+    EXPECT_EQ(browser.HScroll1->pageStep(), 10);
+    EXPECT_EQ(browser.windowTitle(), "Picture Lib  1/5");
+    EXPECT_EQ(shownColour(browser), QColor(Qt::red));
+}
+
+TEST_F(PictureBrowserTest, ADocumentOpensAtItselfAndAnUnknownClassLoadsNothing) {
+    browser.openOn(book, "Pics", ids["Blue"]);
+    EXPECT_EQ(browser.currentIndex(), 4);
+    EXPECT_EQ(browser.windowTitle(), "Picture Lib Browser    4/5");
+    EXPECT_EQ(shownColour(browser), QColor(Qt::blue));
+
+    pictures::PictureBrowser other;
+    other.openOn(book, "No such class", ids["Blue"]);
+    EXPECT_TRUE(other.pictureIds().empty());
+    EXPECT_GT(other.Combo1->count(), 0);
+}
+
+TEST_F(PictureBrowserTest, AllTakesEveryPictureOfTheLibraryAfterItsPassword) {
+    browser.openOn(book, "All", 0);
+    EXPECT_EQ(browser.pictureIds().size(), 26u);
+    EXPECT_TRUE(prompts.empty());  // the library itself has no password
+}
+
+TEST_F(PictureBrowserTest, AProtectedClassAsksAndAWrongPasswordLoadsNothing) {
+    passwordAnswer = "wrong";
+    browser.openOn(book, "Locked", ids["Locked"]);
+    EXPECT_EQ(prompts, (std::vector<std::string>{"Please input password for Class <Locked>: "}));
+    EXPECT_EQ(messages, (std::vector<QString>{"Note|Password Wrong!"}));
+    EXPECT_TRUE(browser.pictureIds().empty());
+
+    passwordAnswer = "pw";
+    EXPECT_TRUE(browser.chooseClass(browser.Combo1->findText("Locked")));
+    EXPECT_EQ(browser.pictureIds(), (std::vector<int32_t>{ids["Cyan"]}));
+    EXPECT_EQ(shownColour(browser), QColor(Qt::cyan));
+}
+
+TEST_F(PictureBrowserTest, AClassWithoutPicturesLeavesTheScrollBarWithoutRange) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    ASSERT_TRUE(browser.chooseClass(browser.Combo1->findText("Empty")));
+    EXPECT_TRUE(browser.pictureIds().empty());
+    EXPECT_EQ(browser.HScroll1->maximum(), browser.HScroll1->minimum());
+    EXPECT_TRUE(browser.shownPicture().isNull());
+    press(Qt::Key_Right);
+    press(Qt::Key_End);
+    wheel(-120);
+    EXPECT_EQ(browser.currentIndex(), 0);
+}
+
+TEST_F(PictureBrowserTest, KeysAndWheelStepWithinTheRange) {
+    browser.openOn(book, "Many", ids["Many"]);
+    struct Step {
+        int key;  // 0: the wheel by delta
+        int delta;
+        int expected;
+    };
+    const Step steps[] = {
+        {Qt::Key_Left, 0, 1},       // nothing before the first
+        {Qt::Key_Up, 0, 1},
+        {0, 120, 20},               // wheel forward before the first gives the last
+        {0, -120, 1},               // wheel backward after the last gives the first
+        {Qt::Key_Right, 0, 2},
+        {Qt::Key_Down, 0, 3},
+        {Qt::Key_PageDown, 0, 18},
+        {Qt::Key_PageDown, 0, 18},  // fewer than 15 left: nothing
+        {Qt::Key_PageUp, 0, 3},
+        {Qt::Key_PageUp, 0, 3},
+        {Qt::Key_End, 0, 20},
+        {Qt::Key_Right, 0, 20},     // nothing after the last
+        {Qt::Key_Home, 0, 1},
+    };
+    for (const Step& step : steps) {
+        if (step.key)
+            press(step.key);
+        else
+            wheel(step.delta);
+        EXPECT_EQ(browser.currentIndex(), step.expected) << step.key << " " << step.delta;
+        EXPECT_EQ(browser.HScroll1->value(), step.expected);
+    }
+    EXPECT_EQ(browser.windowTitle(), "Picture Lib Browser    1/20");
+}
+
+TEST_F(PictureBrowserTest, SpaceFollowsTheOrderAndRTogglesIt) {
+    browser.openOn(book, "Pics", ids["Blue"]);
+    ASSERT_TRUE(browser.randomOrder());
+    browser.random01 = [] { return 0.1; };  // round(5 x 0.1 + 0.3) = 1
+    press(Qt::Key_Space);
+    EXPECT_EQ(browser.currentIndex(), 1);
+    browser.random01 = [] { return 0.99; };  // round(5.25) = 5
+    press(Qt::Key_Space);
+    EXPECT_EQ(browser.currentIndex(), 5);
+
+    press(Qt::Key_R);
+    EXPECT_FALSE(browser.randomOrder());
+    press(Qt::Key_Space);  // after the last comes the first
+    EXPECT_EQ(browser.currentIndex(), 1);
+    press(Qt::Key_Space);
+    EXPECT_EQ(browser.currentIndex(), 2);
+}
+
+TEST_F(PictureBrowserTest, AnUndecodablePictureKeepsThePreviousOne) {
+    browser.openOn(book, "Pics", ids["Green"]);
+    ASSERT_EQ(shownColour(browser), QColor(Qt::green));
+    press(Qt::Key_Right);
+    EXPECT_EQ(browser.currentIndex(), 3);
+    EXPECT_EQ(shownColour(browser), QColor(Qt::green));
+    press(Qt::Key_Right);
+    EXPECT_EQ(shownColour(browser), QColor(Qt::blue));
+}
+
+TEST_F(PictureBrowserTest, FitFillsTheViewportAndOwnSizeShowsThePictureAsItIs) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    EXPECT_EQ(browser.shownPicture().size(), browser.picScrollBox->size());
+    EXPECT_EQ(browser.shownPicture().pixelColor(0, 0), QColor(Qt::black));  // the black band above
+
+    press(Qt::Key_Z);  // takes effect at the next picture
+    EXPECT_FALSE(browser.fitFlag());
+    EXPECT_EQ(browser.shownPicture().size(), browser.picScrollBox->size());
+    press(Qt::Key_Right);
+    EXPECT_EQ(browser.shownPicture().size(), QSize(40, 30));
+
+    browser.findChild<QAction*>("menu_fit")->trigger();
+    EXPECT_TRUE(browser.fitFlag());
+    EXPECT_EQ(browser.shownPicture().size(), browser.picScrollBox->size());
+}
+
+TEST_F(PictureBrowserTest, ZoomStepsCompoundAndDoNotReturnExactly) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    // Fitted: the first step starts from the picture's own size.
+    press(Qt::Key_Plus);
+    EXPECT_EQ(browser.shownPicture().size(), QSize(420, 210));
+    press(Qt::Key_Plus);
+    EXPECT_EQ(browser.shownPicture().size(), QSize(441, 221));
+    press(Qt::Key_Minus);
+    press(Qt::Key_Minus);
+    EXPECT_EQ(browser.shownPicture().size(), QSize(398, 200));
+    EXPECT_EQ(shownColour(browser), QColor(Qt::red));
+    // The next picture is fitted again.
+    press(Qt::Key_Right);
+    EXPECT_EQ(browser.shownPicture().size(), browser.picScrollBox->size());
+}
+
+TEST_F(PictureBrowserTest, APictureLargerThanTheViewportGetsScrollBars) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    EXPECT_FALSE(browser.hscScroll->isVisible());
+    browser.resize(300, 150);
+    browser.setFitFlag(false);
+    browser.showPicture(1);
+    const QSize box = browser.picScrollBox->size();
+    ASSERT_TRUE(browser.hscScroll->isVisible());
+    EXPECT_EQ(browser.hscScroll->maximum(), 400 - box.width());
+    EXPECT_EQ(browser.vscScroll->isVisible(), 200 > box.height());
+    browser.hscScroll->setValue(30);
+    EXPECT_EQ(browser.Picture1->x(), -30);
+}
+
+TEST_F(PictureBrowserTest, BigDisplaysHideTheControlsAndEscLeavesThem) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    press(Qt::Key_A);
+    EXPECT_TRUE(browser.bigDisplay());
+    EXPECT_FALSE(browser.Combo1->isVisible());
+    EXPECT_EQ(browser.picScrollBox->geometry(), browser.rect());
+    press(Qt::Key_Right);
+    EXPECT_EQ(browser.windowTitle(), "Picture Lib  1/5");  // not updated in a big display
+    press(Qt::Key_Escape);
+    EXPECT_FALSE(browser.bigDisplay());
+    EXPECT_TRUE(browser.Combo1->isVisible());
+    EXPECT_EQ(browser.picScrollBox->y(), browser.Combo1->y() + browser.Combo1->height());
+
+    press(Qt::Key_F);
+    EXPECT_TRUE(browser.bigDisplay());
+    EXPECT_TRUE(browser.fullScreenFlag());
+    press(Qt::Key_A);  // full window replaces full screen
+    EXPECT_TRUE(browser.bigDisplay());
+    EXPECT_FALSE(browser.fullScreenFlag());
+    press(Qt::Key_Q);
+    EXPECT_FALSE(browser.bigDisplay());
+    EXPECT_TRUE(browser.isVisible());
+    press(Qt::Key_Q, Qt::ShiftModifier);
+    EXPECT_FALSE(browser.isVisible());
+}
+
+TEST_F(PictureBrowserTest, WindowKeysToggleStylesAndScaleTheWindow) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    const QSize start = browser.size();
+    press(Qt::Key_W);
+    EXPECT_EQ(browser.size(), QSize(qRound(start.width() * 1.1), qRound(start.height() * 1.1)));
+    press(Qt::Key_U);
+    EXPECT_TRUE(browser.ellipseStyle());
+    EXPECT_FALSE(browser.mask().isEmpty());
+    press(Qt::Key_U);
+    EXPECT_TRUE(browser.mask().isEmpty());
+    press(Qt::Key_O);
+    EXPECT_TRUE(browser.keepOnTop());
+    EXPECT_TRUE(browser.windowFlags() & Qt::WindowStaysOnTopHint);
+    const int speed = browser.Slider1->value();
+    press(Qt::Key_M);
+    EXPECT_EQ(browser.Slider1->value(), speed + 1);
+
+    press(Qt::Key_X);  // sized to the picture from the next one on
+    press(Qt::Key_Right);
+    EXPECT_EQ(browser.shownPicture().size(), QSize(40, 30));
+    EXPECT_LT(browser.width(), 100);
+}
+
+TEST_F(PictureBrowserTest, ADroppedPictureIsShownAndADoubleClickGoesFullScreen) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    QMimeData data;
+    QImage dropped(50, 50, QImage::Format_RGB32);
+    dropped.fill(Qt::magenta);
+    data.setImageData(dropped);
+    EXPECT_TRUE(browser.takeDrop(&data));
+    EXPECT_EQ(shownColour(browser), QColor(Qt::magenta));
+    QMimeData nothing;
+    nothing.setText("words");
+    EXPECT_FALSE(browser.takeDrop(&nothing));
+
+    const QPointF at(5, 5);
+    QMouseEvent twice(QEvent::MouseButtonDblClick, at, browser.Picture1->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(browser.Picture1, &twice);
+    EXPECT_TRUE(browser.bigDisplay());
+    EXPECT_TRUE(browser.fullScreenFlag());
+}
+
+}  // namespace
