@@ -34,6 +34,7 @@ struct BrowserSettings {
     std::string currWorkPath;  // the last file chosen with the open button
     double comResizeMinWidth = 7;
     int currIconSize = 16;
+    int currIconType = 3;  // tree icons: 1 internal, 2 internal and icon files, 3 the system's
     int explainMode = 0;       // word explanation: 0 off, 1 plain tool tip, other values balloons
     std::string explainPath;   // the dictionary's folder; empty: the program folder's "data"
     // the text pane's background: a picture file, a folder of ".jpg" files or a library file
@@ -43,6 +44,9 @@ struct BrowserSettings {
     int wSleep = reader::kDefaultSpeedLevel;  // the full-screen reader's auto-scroll speed level
 
     store::TreeColours colours;
+    // sections TViewFontColor and bookListViewFont: the tree's and the document list's font
+    // and colours, kept in the same form as the reader's
+    reader::ReaderLook treeLook, listLook;
 
     // section mainWinTextFont; an empty family keeps the pane's own font
     QString textFontFamily;

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -45,6 +46,31 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     button->setObjectName(name);
     button->setToolTip(tip);
     return button;
+}
+
+// A view's look as kept in the settings; what is not kept there is the view's own.
+settings::ViewLook viewLookOf(const reader::ReaderLook& look, const QWidget& view) {
+    settings::ViewLook result;
+    result.font = view.font();
+    if (!look.fontFamily.isEmpty()) result.font.setFamily(look.fontFamily);
+    if (look.fontSize > 0) result.font.setPointSizeF(look.fontSize);
+    if (!look.fontFamily.isEmpty()) result.font.setBold(look.fontBold);
+    result.foreColour = look.foreColour.value_or(platform::rgbFromColour(view.palette().color(QPalette::Text)));
+    result.backColour = look.backColour.value_or(platform::rgbFromColour(view.palette().color(QPalette::Base)));
+    return result;
+}
+
+reader::ReaderLook readerLookOf(const settings::ViewLook& look) {
+    return {look.font.family(), look.font.pointSizeF(), look.font.bold(), look.backColour, look.foreColour};
+}
+
+void applyViewLook(QWidget* view, const reader::ReaderLook& look) {
+    const settings::ViewLook applied = viewLookOf(look, *view);
+    view->setFont(applied.font);
+    QPalette palette = view->palette();
+    palette.setColor(QPalette::Text, platform::colourFromRgb(applied.foreColour));
+    palette.setColor(QPalette::Base, platform::colourFromRgb(applied.backColour));
+    view->setPalette(palette);
 }
 
 QTreeWidget* makeReportList(QWidget* parent, const char* name, const QStringList& columns) {
@@ -276,7 +302,7 @@ void MainWindow::buildMenus() {
                 [this] { showSearchListView(); });
     addMenuItem(pmenu, "Roll Back Selection", "menu_undo1", QKeySequence("Ctrl+Z"), [this] { rollBackSelection(); });
     addMenuItem(pmenu, "User Manual", "menu_usermanual", {}, [this] { showUserManual(); });
-    addMenuItem(pmenu, "Options", "menu_设置参数", {}, [] {});
+    addMenuItem(pmenu, "Options", "menu_设置参数", {}, [this] { showOptions(); });
     addMenuItem(pmenu, "&Quit", "menu_QuitAll", {}, [this] { close(); });
     QMenu* iconSizes = pmenu->addMenu("图标大小");
     iconSizes->setObjectName("menu_图标大小zz");
@@ -331,6 +357,8 @@ void MainWindow::loadWindow(const QString& commandLine) {
 
 void MainWindow::applySettings() {
     cbook.colours = settings_.colours;
+    applyViewLook(tvw1, settings_.treeLook);
+    applyViewLook(ListView1, settings_.listLook);
     QFont font = rt1->font();
     if (!settings_.textFontFamily.isEmpty()) font.setFamily(settings_.textFontFamily);
     if (settings_.textFontSize > 0) font.setPointSizeF(settings_.textFontSize);
@@ -389,6 +417,87 @@ void MainWindow::collectSettings() {
     settings_.textForeColour = platform::rgbFromColour(rt1->palette().color(QPalette::Text));
     if (formBook_) settings_.fullScreenTextFont = formBook_->look();
     rememberReadingPosition();
+}
+
+void MainWindow::saveSettingsNow() {
+    collectSettings();
+    seams_.settings->save(settings_);
+}
+
+void MainWindow::showOptions() {
+    settings::FormBroserParam dialog(optionValues(), this);
+    connect(&dialog, &settings::FormBroserParam::looksChanged, this, [this, &dialog] { applyLooks(dialog.values()); });
+    connect(&dialog, &settings::FormBroserParam::saved, this, [this, &dialog] { applyOptions(dialog.values()); });
+    seams_.runOptionsDialog(dialog);
+}
+
+settings::OptionValues MainWindow::optionValues() const {
+    settings::OptionValues v;
+    v.tree = viewLookOf(settings_.treeLook, *tvw1);
+    v.list = viewLookOf(settings_.listLook, *ListView1);
+    v.mainText = {rt1->font(), settings_.textForeColour, settings_.textBackColour};
+    v.fullScreen = viewLookOf(formBook_ ? formBook_->look() : settings_.fullScreenTextFont,
+                              formBook_ ? static_cast<const QWidget&>(*formBook_->rt1) : *rt1);
+    v.zlxColour = cbook.colours.zlx;
+    v.lxColour = cbook.colours.lx;
+    v.nrColour = cbook.colours.nr;
+    v.readedColour = cbook.colours.readed;
+    v.explainMode = settings_.explainMode;
+    v.explainPath = QString::fromStdString(settings_.explainPath);
+    v.iconType = settings_.currIconType;
+    v.iconSize = settings_.currIconSize;
+    v.backPicFile = QString::fromStdString(settings_.textWinBackPicFile);
+    v.backPicStretch = settings_.textWinBackPicStretch;
+    v.backPicShowTime = settings_.textWinBackPicShowTime;
+    v.segTimeLen = restControl_->segTimeLen;
+    v.restTimeLen = restControl_->restTimeLen;
+    return v;
+}
+
+void MainWindow::applyLooks(const settings::OptionValues& v) {
+    settings_.treeLook = readerLookOf(v.tree);
+    settings_.listLook = readerLookOf(v.list);
+    applyViewLook(tvw1, settings_.treeLook);
+    applyViewLook(ListView1, settings_.listLook);
+    rt1->setFont(v.mainText.font);
+    settings_.textForeColour = v.mainText.foreColour;
+    settings_.textBackColour = v.mainText.backColour;
+    applyTextColours();
+    settings_.fullScreenTextFont = readerLookOf(v.fullScreen);
+    // The reader takes its look when it is made: a hidden one is made again on next use.
+    if (formBook_ && !formBook_->isVisible()) {
+        formBook_->deleteLater();
+        formBook_ = nullptr;
+    }
+    cbook.colours = {v.zlxColour, v.lxColour, v.nrColour, v.readedColour};
+    saveSettingsNow();
+}
+
+void MainWindow::applyOptions(const settings::OptionValues& v) {
+    settings_.explainMode = v.explainMode;
+    if (settings_.explainMode == aids::kExplainOff) Frame1->hide();
+    if (v.explainPath.toStdString() != settings_.explainPath) {
+        settings_.explainPath = v.explainPath.toStdString();
+        explainModule.closeDictionary();
+        explainModule.openDictionary(settings_.explainPath);
+    }
+    settings_.currIconType = v.iconType;
+    if (v.iconSize != settings_.currIconSize) applyIconSize(v.iconSize);
+    // The running segment keeps its end; the next one has the new length.
+    restControl_->segTimeLen = v.segTimeLen;
+    restControl_->restTimeLen = v.restTimeLen;
+    settings_.textWinBackPicStretch = v.backPicStretch;
+    const std::string source = v.backPicFile.toStdString();
+    if (source != settings_.textWinBackPicFile || v.backPicShowTime != settings_.textWinBackPicShowTime) {
+        settings_.textWinBackPicFile = source;
+        settings_.textWinBackPicShowTime = v.backPicShowTime;
+        backPicFolder_.clear();
+        backPicList_.clear();
+        backPicIndex_ = 0;
+        if (v.backPicShowTime >= 1 && QFileInfo::exists(v.backPicFile)) drawTextBackPic(v.backPicFile, 1);
+    }
+    if (v.backPicShowTime == 0) clearBackPic();
+    saveSettingsNow();
 }
 
 void MainWindow::shutdown() {

@@ -15,6 +15,7 @@
 #include "platform/qt_controls.h"
 #include "platform/viewer.h"
 #include "settings/ui/form_time_fix.h"
+#include "settings/ui/options_dialog.h"
 #include "store/ctreebook.h"
 #include "util/file_path.h"
 
@@ -59,6 +60,8 @@ struct MainWindowSeams {
     // The reading-time control's clock (seconds since the epoch) and its modal rest window.
     std::function<double()> restNow = settings::systemNow;
     std::function<bool(settings::ModRestTime&, QWidget*)> showRestWindow = settings::runRestWindow;
+    // Runs the options dialog; the window applies what it reports while it runs.
+    std::function<void(settings::FormBroserParam&)> runOptionsDialog = settings::runOptionsDialog;
 };
 
 // The next picture of a list numbered 1..count: mode 1 the one after current (after the last
@@ -159,6 +162,14 @@ public:
     // reading time on status panel 2.
     void readingTimeTick();
     settings::ModRestTime& restControl() { return *restControl_; }
+
+    // ---- Options ----
+    // "Options": the dialog, filled from the live values. A font or colour chosen there is
+    // applied and saved at once, the other options when the dialog's "Save" is pressed.
+    void showOptions();
+    settings::OptionValues optionValues() const;
+    void applyLooks(const settings::OptionValues& values);
+    void applyOptions(const settings::OptionValues& values);
 
     // ---- Layout ----
     void layoutWindow();
@@ -272,6 +283,8 @@ private:
     void rememberReadingPosition();
     void reportReadOnly();
     void applyIconSize(int size);
+    // collectSettings, then the settings store.
+    void saveSettingsNow();
 
     void onTreeClick(QTreeWidgetItem* node);
     // Folds or unfolds the class, unless the click that began the double click unfolded it.

@@ -33,6 +33,29 @@ uint32_t colourOr(const QVariant& value, uint32_t fallback) {
     return ok && number != 0 ? uint32_t(number) : fallback;
 }
 
+// A view's font and colours in the current group; a colour that is missing or no number keeps
+// the view's own.
+reader::ReaderLook readLook(const QSettings& ini, const QString& foreKey, const QString& backKey) {
+    reader::ReaderLook look;
+    look.fontFamily = ini.value("Name").toString();
+    look.fontSize = positiveOr(ini.value("Size"), 0.0);
+    look.fontBold = ini.value("Bold").toString().compare("True", Qt::CaseInsensitive) == 0;
+    bool ok = false;
+    const uint back = ini.value(backKey).toUInt(&ok);
+    if (ok) look.backColour = back;
+    const uint fore = ini.value(foreKey).toUInt(&ok);
+    if (ok) look.foreColour = fore;
+    return look;
+}
+
+void writeLook(QSettings& ini, const reader::ReaderLook& look, const QString& foreKey, const QString& backKey) {
+    ini.setValue("Name", look.fontFamily);
+    ini.setValue("Size", look.fontSize);
+    ini.setValue("Bold", look.fontBold ? "True" : "False");
+    if (look.backColour) ini.setValue(backKey, *look.backColour);
+    if (look.foreColour) ini.setValue(foreKey, *look.foreColour);
+}
+
 // Section prgControl, key by key; every write reaches the file before it returns.
 class IniRestValues : public settings::RestValues {
 public:
@@ -71,6 +94,7 @@ public:
         s.currWorkPath = ini.value("currWorkPath").toString().toStdString();
         s.comResizeMinWidth = positiveOr(ini.value("comResizeMinWidth"), 7.0);
         s.currIconSize = positiveOr(ini.value("currIconSize"), 16);
+        s.currIconType = positiveOr(ini.value("currIconType"), 3);
         s.explainMode = ini.value("ExplainMode").toInt();
         s.explainPath = ini.value("ExplainPath").toString().trimmed().toStdString();
         s.textWinBackPicFile = ini.value("TextWinBackPicFile").toString().toStdString();
@@ -84,6 +108,7 @@ public:
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
+        s.treeLook = readLook(ini, "ForeColor", "BackColor");
         s.colours.zlx = colourOr(ini.value("clzlxCOLOR"), s.colours.zlx);
         s.colours.lx = colourOr(ini.value("cllxCOLOR"), s.colours.lx);
         s.colours.nr = colourOr(ini.value("clnrCOLOR"), s.colours.nr);
@@ -102,15 +127,11 @@ public:
         ini.endGroup();
 
         ini.beginGroup("fullScreenTextFont");
-        reader::ReaderLook& look = s.fullScreenTextFont;
-        look.fontFamily = ini.value("Name").toString();
-        look.fontSize = positiveOr(ini.value("Size"), 0.0);
-        look.fontBold = ini.value("Bold").toString().compare("True", Qt::CaseInsensitive) == 0;
-        // A colour that is missing or no number keeps the reader's own.
-        const uint lookBack = ini.value("backColor").toUInt(&ok);
-        if (ok) look.backColour = lookBack;
-        const uint lookFore = ini.value("foreColor").toUInt(&ok);
-        if (ok) look.foreColour = lookFore;
+        s.fullScreenTextFont = readLook(ini, "foreColor", "backColor");
+        ini.endGroup();
+
+        ini.beginGroup("bookListViewFont");
+        s.listLook = readLook(ini, "foreColor", "backColor");
         ini.endGroup();
 
         ini.beginGroup("BookLibHistory");
@@ -151,6 +172,7 @@ public:
         ini.setValue("currWorkPath", qs(s.currWorkPath));
         ini.setValue("comResizeMinWidth", s.comResizeMinWidth);
         ini.setValue("currIconSize", s.currIconSize);
+        ini.setValue("currIconType", s.currIconType);
         ini.setValue("ExplainMode", s.explainMode);
         ini.setValue("ExplainPath", qs(s.explainPath));
         ini.setValue("TextWinBackPicFile", qs(s.textWinBackPicFile));
@@ -160,6 +182,7 @@ public:
         ini.endGroup();
 
         ini.beginGroup("TViewFontColor");
+        writeLook(ini, s.treeLook, "ForeColor", "BackColor");
         ini.setValue("clzlxCOLOR", s.colours.zlx);
         ini.setValue("cllxCOLOR", s.colours.lx);
         ini.setValue("clnrCOLOR", s.colours.nr);
@@ -175,11 +198,11 @@ public:
         ini.endGroup();
 
         ini.beginGroup("fullScreenTextFont");
-        ini.setValue("Name", s.fullScreenTextFont.fontFamily);
-        ini.setValue("Size", s.fullScreenTextFont.fontSize);
-        ini.setValue("Bold", s.fullScreenTextFont.fontBold ? "True" : "False");
-        if (s.fullScreenTextFont.backColour) ini.setValue("backColor", *s.fullScreenTextFont.backColour);
-        if (s.fullScreenTextFont.foreColour) ini.setValue("foreColor", *s.fullScreenTextFont.foreColour);
+        writeLook(ini, s.fullScreenTextFont, "foreColor", "backColor");
+        ini.endGroup();
+
+        ini.beginGroup("bookListViewFont");
+        writeLook(ini, s.listLook, "foreColor", "backColor");
         ini.endGroup();
 
         ini.remove("BookLibHistory");
