@@ -4,6 +4,7 @@
 
 #include "browser/picture_pane.h"
 #include "pictures/modGDIPlusResize.h"
+#include "pictures/picture_browser.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "platform/pump.h"
@@ -367,10 +368,26 @@ void MainWindow::fullScreenShow() {
     if (!node) return;
     const int32_t id = platform::idOf(node);
     const std::string format = s(q(cbook.gsByid(id)).toLower());
-    // Pictures go to the picture browser, which is not part of this program yet.
-    if (clsFilePath::isJpgLiked(format)) return;
+    if (clsFilePath::isJpgLiked(format)) {
+        openPictureBrowser();
+        return;
+    }
     if (clsFilePath::isTxtLiked(format) && Picture3->isVisible())
         openFormBook(q(cbook.getPPathName(id, false)), rt1->toPlainText(), rt1->textCursor().selectionStart());
+}
+
+void MainWindow::openPictureBrowser() {
+    QTreeWidgetItem* node = selectedNode();
+    if (!node) return;
+    const bool isDocument = platform::tagOf(node) == "nr";
+    QTreeWidgetItem* classNode = isDocument ? node->parent() : node;
+    const QString lxName = classNode ? classNode->text(0) : QString();
+    platform::BusyPointer busy;
+    if (!pictureBrowser_) pictureBrowser_ = new pictures::PictureBrowser(this);
+    pictureBrowser_->openOn(cbook, lxName, platform::idOf(node));
+    pictureBrowser_->show();
+    pictureBrowser_->raise();
+    pictureBrowser_->activateWindow();
 }
 
 void MainWindow::openFormBook(const QString& title, const QString& text, int caret) {

@@ -195,6 +195,7 @@ void MainWindow::buildControls() {
     Picture1->setObjectName("Picture1");
     Picture1->onMenu = [this](const QPoint& at) { tmenu->popup(at); };
     Picture1->onDropped = [this] { layoutPicture(); };
+    Picture1->onDoubleClick = [this] { openPictureBrowser(); };
     Picture1->onDragged = [this](const QPoint& moved) { placePicture(Picture1->pos() + Picture1->origin() + moved); };
     Picture1->installEventFilter(this);
 
@@ -320,7 +321,7 @@ void MainWindow::buildMenus() {
         Picture1->setOwnSize(on);
         if (Picture1->isVisible()) layoutPicture();
     });
-    addMenuItem(tmenu, "Show Pic in Full Screen", "menu_全屏浏览", {}, [] {});
+    addMenuItem(tmenu, "Show Pic in Full Screen", "menu_全屏浏览", {}, [this] { openPictureBrowser(); });
 }
 
 void MainWindow::loadWindow(const QString& commandLine) {

@@ -44,6 +44,10 @@ namespace reader {
 class FormBook;
 }
 
+namespace pictures {
+class PictureBrowser;
+}
+
 namespace browser {
 
 class PicturePane;
@@ -130,10 +134,15 @@ public:
     void openWithOS();
     void showUserManual();
     // "Full Screen Show" and Command4: a text document on show opens the full-screen reader
-    // with rt1's text and caret.
+    // with rt1's text and caret; a picture opens the picture browser.
     void fullScreenShow();
     // The full-screen reader; null until it was first opened.
     reader::FormBook* formBook() const { return formBook_; }
+    // Opens the picture browser on the selected node: a document in its class at itself, a
+    // class at its first picture. The browser is made once and shown without blocking.
+    void openPictureBrowser();
+    // The picture browser; null until it was first opened.
+    pictures::PictureBrowser* pictureBrowser() const { return pictureBrowser_; }
 
     // ---- Text-pane background picture ----
     // Draws the picture behind rt1 for the source: a picture file; a library file (a random
@@ -369,6 +378,7 @@ private:
     qint64 backPicChanged_ = 0;
 
     reader::FormBook* formBook_ = nullptr;  // a window of its own, owned by this one
+    pictures::PictureBrowser* pictureBrowser_ = nullptr;  // a window of its own, owned by this one
 };
 
 // The window through which the full-screen reader steps to the next document.
