@@ -29,6 +29,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -71,6 +72,24 @@ void applyViewLook(QWidget* view, const reader::ReaderLook& look) {
     palette.setColor(QPalette::Text, platform::colourFromRgb(applied.foreColour));
     palette.setColor(QPalette::Base, platform::colourFromRgb(applied.backColour));
     view->setPalette(palette);
+}
+
+// After a change of the node colours every node keeps what its colour said: a read node stays
+// read, a class or document takes its kind's new colour.
+void recolourNodes(QTreeWidget* tree, const store::TreeColours& before, const store::TreeColours& now) {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        QTreeWidgetItem* item = *it;
+        const uint32_t shown = platform::rgbFromColour(item->foreground(0).color());
+        // Classes at the top (the library and the classes right below it) have their own colour.
+        const bool topClass = !item->parent() || platform::idOf(item->parent()) == 1;
+        const auto kind = platform::tagOf(item) == "nr" ? &store::TreeColours::nr
+                          : topClass                     ? &store::TreeColours::zlx
+                                                         : &store::TreeColours::lx;
+        if (shown == before.readed)
+            item->setForeground(0, platform::colourFromRgb(now.readed));
+        else if (shown == before.*kind)
+            item->setForeground(0, platform::colourFromRgb(now.*kind));
+    }
 }
 
 QTreeWidget* makeReportList(QWidget* parent, const char* name, const QStringList& columns) {
@@ -470,7 +489,9 @@ void MainWindow::applyLooks(const settings::OptionValues& v) {
         formBook_->deleteLater();
         formBook_ = nullptr;
     }
-    cbook.colours = {v.zlxColour, v.lxColour, v.nrColour, v.readedColour};
+    const store::TreeColours nodeColours{v.zlxColour, v.lxColour, v.nrColour, v.readedColour};
+    recolourNodes(tvw1, cbook.colours, nodeColours);
+    cbook.colours = nodeColours;
     saveSettingsNow();
 }
 

@@ -281,3 +281,24 @@ TEST_F(OptionsTest, ThePathButtonsTakeTheFolderOfTheChosenFile) {
         EXPECT_EQ(dialog.explainPathText->text().toStdString(), dir.path());
     });
 }
+
+TEST_F(OptionsTest, NewNodeColoursRepaintTheTreeAndReadNodesStayRead) {
+    browser::MainWindow& w = openWith(std::make_shared<browser::MemorySettingsStore>());
+    click("Alpha");
+    click("Story");
+    w.markRead(true);
+    const QColor yellow(255, 255, 0), cyan(0, 255, 255);
+    platform::dialogAnswers().colour = [&](const QString& title, const QColor&) {
+        return std::optional(title == "Please Select Book Primary type " ? yellow : cyan);
+    };
+    runOptions([](FormBroserParam& dialog) {
+        dialog.colourButtons[4]->click();  // classes under the root
+        dialog.colourButtons[6]->click();  // documents
+    });
+    EXPECT_EQ(node("Alpha")->foreground(0).color(), yellow);
+    EXPECT_EQ(node("Beta")->foreground(0).color(), yellow);
+    EXPECT_EQ(node("Empty")->foreground(0).color(), cyan);
+    EXPECT_EQ(node("Inner")->foreground(0).color(), platform::colourFromRgb(w.cbook.colours.lx));
+    EXPECT_EQ(node("Story")->foreground(0).color(), platform::colourFromRgb(w.cbook.colours.readed));
+    EXPECT_EQ(w.cbook.colours.nr, platform::rgbFromColour(cyan));
+}
