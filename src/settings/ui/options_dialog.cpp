@@ -25,12 +25,12 @@ namespace settings {
 
 namespace {
 
-struct FontButton {
+struct PickerButton {
     const char* caption;
     const char* title;
 };
 // In the order of fontButtons: tree, main text, full screen, list.
-constexpr FontButton kFontButtons[] = {
+constexpr PickerButton kFontButtons[] = {
     {"Book Lib TreeView", "书类列表区字体"},
     {"Primary Text View", "Primary TextBox Font"},
     {"Full Screen TxtView", "Full View TextBox Font"},
@@ -38,7 +38,7 @@ constexpr FontButton kFontButtons[] = {
 };
 
 // An empty title: "Please Select " and the caption.
-constexpr FontButton kColourButtons[] = {
+constexpr PickerButton kColourButtons[] = {
     {"Book Lib Area Back Color", "Please Bool Lib TreeView Back Color"},
     {"Primary Text Win Back Color", "Please Primary TextBox Back Color"},
     {"FullScreen Text Back Color", "Please Select Full View Text Back Color"},
@@ -112,34 +112,34 @@ FormBroserParam::FormBroserParam(const OptionValues& values, QWidget* parent) : 
     connect(SSTab1, &QTabWidget::currentChanged, this, &FormBroserParam::fillTab);
 }
 
-QWidget* FormBroserParam::buildFontsTab() {
+template <size_t N, class Caption>
+QWidget* FormBroserParam::buildButtonTab(const Caption (&captions)[N], int firstNumber,
+                                         std::array<QPushButton*, N>& buttons, std::array<QLabel*, N>& labels,
+                                         void (FormBroserParam::*choose)(int)) {
     auto* tab = new QWidget;
     auto* grid = new QFormLayout(tab);
-    for (int i = 0; i < 4; ++i) {
-        fontButtons[i] = new QPushButton(kFontButtons[i].caption, tab);
-        fontButtons[i]->setObjectName(QString("Command%1").arg(i + 1));
-        fontSamples[i] = new QLabel("AaBb 书籍 123", tab);
-        fontSamples[i]->setObjectName(QString("Label%1").arg(i + 1));
-        fontSamples[i]->setAutoFillBackground(true);
-        grid->addRow(fontButtons[i], fontSamples[i]);
-        connect(fontButtons[i], &QPushButton::clicked, this, [this, i] { chooseFont(i); });
+    for (size_t i = 0; i < N; ++i) {
+        const int number = firstNumber + int(i);
+        buttons[i] = new QPushButton(captions[i].caption, tab);
+        buttons[i]->setObjectName(QString("Command%1").arg(number));
+        labels[i] = new QLabel(tab);
+        labels[i]->setObjectName(QString("Label%1").arg(number));
+        labels[i]->setAutoFillBackground(true);
+        grid->addRow(buttons[i], labels[i]);
+        connect(buttons[i], &QPushButton::clicked, this, [this, choose, i] { (this->*choose)(int(i)); });
     }
     return tab;
 }
 
+QWidget* FormBroserParam::buildFontsTab() {
+    QWidget* tab = buildButtonTab(kFontButtons, 1, fontButtons, fontSamples, &FormBroserParam::chooseFont);
+    for (QLabel* sample : fontSamples) sample->setText("AaBb 书籍 123");
+    return tab;
+}
+
 QWidget* FormBroserParam::buildColoursTab() {
-    auto* tab = new QWidget;
-    auto* grid = new QFormLayout(tab);
-    for (int i = 0; i < 8; ++i) {
-        colourButtons[i] = new QPushButton(kColourButtons[i].caption, tab);
-        colourButtons[i]->setObjectName(QString("Command%1").arg(i + 5));
-        colourSwatches[i] = new QLabel(tab);
-        colourSwatches[i]->setObjectName(QString("Label%1").arg(i + 5));
-        colourSwatches[i]->setAutoFillBackground(true);
-        colourSwatches[i]->setMinimumWidth(60);
-        grid->addRow(colourButtons[i], colourSwatches[i]);
-        connect(colourButtons[i], &QPushButton::clicked, this, [this, i] { chooseColour(i); });
-    }
+    QWidget* tab = buildButtonTab(kColourButtons, 5, colourButtons, colourSwatches, &FormBroserParam::chooseColour);
+    for (QLabel* swatch : colourSwatches) swatch->setMinimumWidth(60);
     return tab;
 }
 
@@ -268,7 +268,7 @@ void FormBroserParam::chooseFont(int index) {
 }
 
 void FormBroserParam::chooseColour(int index) {
-    const FontButton& button = kColourButtons[index];
+    const PickerButton& button = kColourButtons[index];
     const QString title = *button.title ? QString(button.title) : QString("Please Select ") + button.caption;
     uint32_t& target = colourTarget(index);
     const auto colour = platform::pickColour(this, title, platform::colourFromRgb(target));

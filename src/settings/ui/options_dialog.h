@@ -94,6 +94,11 @@ signals:
     void saved();
 
 private:
+    // A tab of buttons, each with a label beside it, named Command<n> and Label<n> from
+    // firstNumber on; a click runs choose with the button's index.
+    template <size_t N, class Caption>
+    QWidget* buildButtonTab(const Caption (&captions)[N], int firstNumber, std::array<QPushButton*, N>& buttons,
+                            std::array<QLabel*, N>& labels, void (FormBroserParam::*choose)(int));
     QWidget* buildFontsTab();
     QWidget* buildColoursTab();
     QWidget* buildOptionsTab();
