@@ -210,10 +210,15 @@ TEST_F(OptionsTest, FontsAndColoursApplyAtOnceAndReachTheSettingsFile) {
         dialog.fontButtons[1]->click();    // "Primary Text View"
         dialog.colourButtons[7]->click();  // "Book Readed"
         dialog.colourButtons[3]->click();  // "Book ListView Back Color"
+        dialog.fontButtons[2]->click();    // "Full Screen TxtView"
+        dialog.colourButtons[2]->click();  // "FullScreen Text Back Color"
         EXPECT_EQ(dialog.fontSamples[0]->font().pointSize(), 21);
     });
     EXPECT_EQ(titles, QStringList({"书类列表区字体", "Primary TextBox Font", "Please Select Book Readed",
-                                   "Please Select Book Lib TreeViw Back Color"}));
+                                   "Please Select Book Lib TreeViw Back Color", "Full View TextBox Font",
+                                   "Please Select Full View Text Back Color"}));
+    EXPECT_EQ(w.settings().fullScreenTextFont.fontSize, 21);
+    EXPECT_EQ(w.settings().fullScreenTextFont.backColour, 255u);
     EXPECT_EQ(w.tvw1->font().pointSize(), 21);
     EXPECT_EQ(w.rt1->font().pointSize(), 21);
     EXPECT_EQ(w.rt1->palette().color(QPalette::Text), QColor(0, 0, 255));
@@ -227,6 +232,7 @@ TEST_F(OptionsTest, FontsAndColoursApplyAtOnceAndReachTheSettingsFile) {
     EXPECT_EQ(ini.value("TViewFontColor/ForeColor").toString(), QString::number(0xFF0000));
     EXPECT_EQ(ini.value("bookListViewFont/backColor").toString(), "255");
     EXPECT_EQ(ini.value("mainWinTextFont/foreColor").toString(), QString::number(0xFF0000));
+    EXPECT_EQ(ini.value("fullScreenTextFont/backColor").toString(), "255");
 
     // The next run takes the tree's and the list's looks from the file.
     window.reset();
