@@ -127,6 +127,16 @@ void PictureBrowser::makeMenu() {
     menu->setObjectName("menu");
     addEntry("本窗口总在最前面", "menu_onTop", [this] { setKeepOnTop(!onTop_); }, true);
     menu->addSeparator();
+    addEntry("幻灯演示(顺序s)", "menu_showInOrder", [this] { toggleSlideShow(false); });
+    addEntry("幻灯演示(随机d)", "menu_showAtRandom", [this] { toggleSlideShow(true); });
+    addEntry("停止幻灯演示", "menu_stopShow", [this] { stopShow(); });
+    const char* const effects[] = {"双向缩放演示(1)", "横向中心缩放演示(2)", "竖向中心缩放演示(3)",
+                                   "横向摆动演示(4)", "竖向摆动演示(5)",     "对角摆动演示(6)"};
+    for (int effect = 1; effect <= 6; ++effect)
+        addEntry(effects[effect - 1], QString("menu_effect%1").arg(effect), [this, effect] { runEffect(effect); });
+    addEntry("透明演示(9)", "menu_effect9", [this] { runCrossFade(); });
+    addEntry("百叶窗演示(0)", "menu_effect0", [this] { runBlinds(); });
+    menu->addSeparator();
     addEntry("图像适合窗口(z)", "menu_fit", [this] {
         fit_ = true;
         showPicture(current_);

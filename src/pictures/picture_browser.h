@@ -7,8 +7,13 @@
 // normal layout, full window or full screen. A picture that cannot be decoded leaves the
 // previous one shown.
 //
+// Slide shows and transition effects run inside the handler that starts them, as loops that
+// yield to the message loop after every frame and end when the running flag is cleared or the
+// abort flag is set.
+//
 // Files: picture_browser.cpp (controls, menu, layout, display modes), picture_browser_show.cpp
-// (classes, showing and zooming pictures), picture_browser_input.cpp (keys and mouse).
+// (classes, showing and zooming pictures), picture_browser_input.cpp (keys and mouse),
+// picture_browser_shows.cpp (slide shows and effects).
 #pragma once
 
 #include <QImage>
@@ -21,6 +26,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/pump.h"
 #include "store/ctreebook.h"
 
 class QAction;
@@ -77,6 +83,21 @@ public:
     // Scales the remembered window size by factor and applies it.
     void scaleWindow(double factor);
 
+    // ---- Shows ----
+    // The plain slide show in order or at random; while a show runs it only stops it.
+    void toggleSlideShow(bool random);
+    // Effects 1 (zoom both ways), 2 (horizontal zoom), 3 (vertical zoom), 4 (horizontal
+    // swing), 5 (vertical swing), 6 (diagonal swing); while a show runs it only stops it.
+    void runEffect(int effect);
+    // Effect 9: cross-fade; while a show runs it only stops it.
+    void runCrossFade();
+    // Effect 0: venetian blinds, started at once.
+    void runBlinds();
+    // The stop entry: abort flag set, running flag cleared.
+    void stopShow();
+    bool running() const { return running_; }
+    bool aborted() const { return abort_; }
+
     // Shows the picture carried by dropped data (picture data, or the first file that
     // decodes); false when it carries none.
     bool takeDrop(const QMimeData* data);
@@ -96,6 +117,8 @@ public:
 
     // Where the random order draws its numbers in [0, 1); tests replace it.
     std::function<double()> random01;
+    // How the shows yield: a number of slices as platform::yield; tests step the loops here.
+    std::function<void(int)> yieldFor = platform::yield;
 
     QComboBox* Combo1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
@@ -136,6 +159,23 @@ private:
     void stepWheel(int delta);
     void moveBy(int steps);  // relative step; nothing when it leaves the range
     void leaveBigDisplay();
+    bool showLive() const { return running_ && !abort_; }
+    // Starts a show unless one runs (then it is stopped); false when nothing is to start.
+    bool startShow();
+    // Both flags cleared, the current picture shown again normally.
+    void endShow();
+    // One yield, then about v seconds (v = Slider1) unless the show ends; false when it ended.
+    bool pauseBetweenSlides();
+    // The effects' next index: in order, or drawn uniformly from 1 .. count.
+    int effectNextIndex() const;
+    // Makes picture i current for a show (scroll bar and caption) and answers its image at its
+    // own size; null when it cannot be decoded.
+    QImage showIndex(int i, const QString& captionHead);
+    // Puts the frame into Picture1 and yields once; false when the show ended.
+    bool showFrame(const QImage& frame);
+    // Frames for t from `from` to `to` by step; false when the show ended.
+    bool sweep(int from, int to, int step, const std::function<QImage(int)>& frameAt);
+    bool playEffect(int effect, const QImage& image, QSize box, int step);
 
     store::ctreebook* cbook_ = nullptr;
     std::vector<int32_t> ids_;

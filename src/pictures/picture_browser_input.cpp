@@ -62,6 +62,16 @@ bool PictureBrowser::handleKey(QKeyEvent* event) {
     case Qt::Key_O: setKeepOnTop(!onTop_); return true;
     case Qt::Key_Z: fit_ = !fit_; return true;
     case Qt::Key_R: randomOrder_ = !randomOrder_; return true;
+    case Qt::Key_S: toggleSlideShow(false); return true;
+    case Qt::Key_D: toggleSlideShow(true); return true;
+    case Qt::Key_1:
+    case Qt::Key_2:
+    case Qt::Key_3:
+    case Qt::Key_4:
+    case Qt::Key_5:
+    case Qt::Key_6: runEffect(key - Qt::Key_0); return true;
+    case Qt::Key_9: runCrossFade(); return true;
+    case Qt::Key_0: runBlinds(); return true;
     case Qt::Key_M: Slider1->setValue(Slider1->value() + 1); return true;
     case Qt::Key_N: Slider1->setValue(Slider1->value() - 1); return true;
     case Qt::Key_W: scaleWindow(1.10); return true;

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -330,6 +331,168 @@ TEST_F(PictureBrowserTest, ADroppedPictureIsShownAndADoubleClickGoesFullScreen) 
     QApplication::sendEvent(browser.Picture1, &twice);
     EXPECT_TRUE(browser.bigDisplay());
     EXPECT_TRUE(browser.fullScreenFlag());
+}
+
+// The shows step through the yield seam: each call is one yield of the loop.
+class PictureShowTest : public PictureBrowserTest {
+protected:
+    // Stops the show at the stopAt-th single yield, recording the picture index at each.
+    void stepShow(int stopAt, std::function<void()> stop = {}) {
+        browser.yieldFor = [this, stopAt, stop](int slices) {
+            if (slices > 0) {
+                pauseSlices += slices;
+                return;
+            }
+            seen.push_back(browser.currentIndex());
+            frames.push_back(browser.shownPicture());
+            if (static_cast<int>(seen.size()) == stopAt) {
+                if (stop)
+                    stop();
+                else
+                    browser.stopShow();
+            }
+        };
+    }
+
+    std::vector<int> seen;
+    std::vector<QImage> frames;
+    int pauseSlices = 0;
+};
+
+TEST_F(PictureShowTest, TheInOrderShowContinuesAfterTheLastAndTheSliderSetsThePause) {
+    browser.openOn(book, "Many", ids["Many"]);
+    press(Qt::Key_End);
+    browser.Slider1->setValue(0);
+    stepShow(3);
+    press(Qt::Key_S);
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(pauseSlices, 0);  // slider at 0: no pause
+    EXPECT_FALSE(browser.running());
+    EXPECT_FALSE(browser.aborted());
+    EXPECT_FALSE(browser.randomOrder());
+
+    // A pause is v seconds of slices, cut short when the show stops.
+    browser.Slider1->setValue(2);
+    seen.clear();
+    browser.yieldFor = [this](int slices) {
+        pauseSlices += slices;
+        if (pauseSlices >= 100) browser.findChild<QAction*>("menu_showInOrder")->trigger();  // toggles it off
+    };
+    press(Qt::Key_S);
+    EXPECT_EQ(pauseSlices, 100);
+    EXPECT_EQ(browser.currentIndex(), 4);
+    EXPECT_FALSE(browser.running());
+}
+
+TEST_F(PictureShowTest, ARandomShowOfOnePictureAlwaysShowsIt) {
+    passwordAnswer = "pw";
+    browser.openOn(book, "Locked", ids["Locked"]);
+    browser.Slider1->setValue(0);
+    browser.random01 = [] { return 0.9; };
+    stepShow(3);
+    press(Qt::Key_D);
+    EXPECT_TRUE(browser.randomOrder());
+    EXPECT_EQ(seen, (std::vector<int>{1, 1, 1}));
+}
+
+TEST_F(PictureShowTest, ChoosingAnEffectAgainOrTheCrossFadeStopsTheRunningShow) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    browser.Slider1->setValue(9);
+    for (const char* second : {"menu_effect1", "menu_effect9"}) {
+        seen.clear();
+        stepShow(5, [&] { browser.findChild<QAction*>(second)->trigger(); });
+        browser.findChild<QAction*>("menu_effect1")->trigger();
+        EXPECT_EQ(seen.size(), 6u) << second;  // five frames and the yield after the picture
+        EXPECT_FALSE(browser.running());
+        // The picture is shown normally again.
+        EXPECT_EQ(browser.shownPicture().size(), browser.picScrollBox->size());
+    }
+}
+
+TEST_F(PictureShowTest, TheHorizontalSwingLeavesWithTenColumnsShowing) {
+    browser.resize(200, 150);
+    browser.openOn(book, "Pics", ids["Yellow"]);
+    press(Qt::Key_R);  // in order: after the last comes Red, as wide as the viewport when fitted
+    browser.Slider1->setValue(0);  // one pixel a frame
+    const int W = browser.picScrollBox->width();
+    const int frameCount = (W - (10 - W) + 1) * 2;  // enter and leave, both ends included
+    stepShow(frameCount);
+    press(Qt::Key_4);
+    ASSERT_EQ(static_cast<int>(frames.size()), frameCount + 1);  // and the yield after the picture
+    const QImage& last = frames[static_cast<size_t>(frameCount) - 1];
+    const int middle = last.height() / 2;
+    EXPECT_EQ(last.pixelColor(9, middle), QColor(Qt::red));
+    EXPECT_EQ(last.pixelColor(10, middle), QColor(Qt::black));
+    EXPECT_EQ(seen.front(), 1);  // the effects start with the next picture
+}
+
+TEST_F(PictureShowTest, TheBlindsBuildThePictureInFourPassesOfEveryFourthRow) {
+    browser.resize(200, 150);
+    browser.openOn(book, "Pics", ids["Red"]);
+    press(Qt::Key_R);  // in order: Green comes next
+    const int rows = browser.picScrollBox->height();
+    stepShow(rows);
+    press(Qt::Key_0);
+    ASSERT_EQ(static_cast<int>(frames.size()), rows);
+    const QImage firstPass = frames[static_cast<size_t>((rows + 3) / 4 - 1)];
+    const int x = firstPass.width() / 2, y = firstPass.height() / 2 / 4 * 4;
+    EXPECT_EQ(firstPass.pixelColor(x, y), QColor(Qt::green));
+    EXPECT_EQ(firstPass.pixelColor(x, y + 1), QColor(Qt::red));
+    EXPECT_EQ(frames.back().pixelColor(x, y + 1), QColor(Qt::green));
+}
+
+TEST_F(PictureShowTest, EscLeavesFullScreenFirstAndStopsTheShowTheSecondTime) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    browser.Slider1->setValue(0);
+    std::vector<bool> runningAfter;
+    browser.yieldFor = [&](int) {
+        const int step = static_cast<int>(runningAfter.size());
+        if (step == 0) press(Qt::Key_F);
+        if (step == 1 || step == 2) press(Qt::Key_Escape);
+        runningAfter.push_back(browser.running());
+        if (step == 1) EXPECT_FALSE(browser.bigDisplay());
+        if (step > 5) browser.stopShow();  // a guard: the test ends either way
+    };
+    press(Qt::Key_S);
+    EXPECT_EQ(runningAfter, (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(PictureShowTest, ClosingTheWindowStopsAShow) {
+    browser.openOn(book, "Pics", ids["Red"]);
+    browser.Slider1->setValue(0);
+    int yields = 0;
+    browser.yieldFor = [&](int) {
+        if (++yields == 2) browser.close();
+        if (yields > 5) browser.stopShow();
+    };
+    press(Qt::Key_1);
+    EXPECT_EQ(yields, 3);  // the frame that saw the close, then the yield after the picture
+    EXPECT_FALSE(browser.running());
+}
+
+TEST_F(PictureShowTest, TheCrossFadeBlendsInThenOutWithTheSliderStep) {
+    browser.openOn(book, "Pics", ids["Green"]);
+    press(Qt::Key_Right);  // the broken third picture: Green stays shown
+    press(Qt::Key_R);      // in order
+    browser.Slider1->setValue(10);  // step 11: alpha 0, 11, .. 253 in (a pause after each); 255, 244, .. out
+    std::vector<QString> captions;
+    browser.yieldFor = [&](int) {
+        frames.push_back(browser.shownPicture());
+        captions.push_back(browser.windowTitle());
+        if (frames.size() == 50) browser.stopShow();
+    };
+    press(Qt::Key_9);
+    ASSERT_EQ(frames.size(), 50u);
+    const auto mid = [](const QImage& image) { return image.pixelColor(image.width() / 2, image.height() / 2); };
+    EXPECT_EQ(mid(frames[0]), QColor(Qt::green));
+    EXPECT_NEAR(mid(frames[2]).blue(), 11, 1);
+    EXPECT_NEAR(mid(frames[46]).blue(), 253, 1);
+    EXPECT_EQ(captions[47], "Picture Lib Browser    4/5");
+    EXPECT_EQ(captions[48], "Picture lib browser    5/5");
+    EXPECT_EQ(mid(frames[48]), QColor(Qt::blue));  // full alpha over the yellow next one
+    EXPECT_NEAR(mid(frames[49]).blue(), 244, 1);
+    EXPECT_NEAR(mid(frames[49]).red(), 11, 1);
+    EXPECT_FALSE(browser.running());
 }
 
 }  // namespace

@@ -1,0 +1,237 @@
+// Slide shows and transition effects: loops inside the handler that starts them, yielding after
+// every frame and ending on the running and abort flags.
+#include "pictures/picture_browser.h"
+
+#include "pictures/modGDIPlusResize.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace pictures {
+
+namespace {
+
+// Pauses between slides are v x this many yield slices (10 ms each): about v seconds.
+constexpr int kPauseSlicesPerStep = 100;
+// The pause is taken in parts of this many slices, so that a stop is seen soon.
+constexpr int kPauseChunk = 10;
+
+// A black frame of box with image drawn (smoothly) into target.
+QImage frameWith(QSize box, const QImage& image, const QRect& target) {
+    QImage frame(box, QImage::Format_RGB32);
+    frame.fill(Qt::black);
+    QPainter painter(&frame);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, image);
+    return frame;
+}
+
+// What Picture1 shows as a frame of box; black when it shows nothing.
+QImage shownOrBlack(const QImage& shown, QSize box) {
+    if (!shown.isNull()) return modGDIPlusResize::renderPicture(shown, box, Qt::black);
+    QImage black(box, QImage::Format_RGB32);
+    black.fill(Qt::black);
+    return black;
+}
+
+QRect centred(QSize box, int width, int height) {
+    return QRect((box.width() - width) / 2, (box.height() - height) / 2, width, height);
+}
+
+}  // namespace
+
+void PictureBrowser::stopShow() {
+    abort_ = true;
+    running_ = false;
+}
+
+bool PictureBrowser::startShow() {
+    if (running_) {
+        running_ = false;
+        return false;
+    }
+    if (ids_.empty()) return false;
+    running_ = true;
+    abort_ = false;
+    return true;
+}
+
+void PictureBrowser::endShow() {
+    running_ = false;
+    abort_ = false;
+    showPicture(current_);
+    Command2->setFocus();
+}
+
+bool PictureBrowser::pauseBetweenSlides() {
+    yieldFor(0);
+    const int slices = Slider1->value() * kPauseSlicesPerStep;
+    for (int waited = 0; waited < slices && showLive(); waited += kPauseChunk) yieldFor(kPauseChunk);
+    return showLive();
+}
+
+void PictureBrowser::toggleSlideShow(bool random) {
+    randomOrder_ = random;
+    if (!startShow()) return;
+    while (showLive()) {
+        showPicture(nextIndex());
+        if (!pauseBetweenSlides()) break;
+    }
+    endShow();
+}
+
+int PictureBrowser::effectNextIndex() const {
+    const int count = static_cast<int>(ids_.size());
+    if (!randomOrder_ || count == 0) return current_ >= count ? 1 : current_ + 1;
+    return std::clamp(1 + static_cast<int>(random01() * count), 1, count);
+}
+
+QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
+    current_ = i;
+    {
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setValue(i);
+    }
+    setCaptionFor(QString("%1%2/%3").arg(captionHead).arg(i).arg(ids_.size()));
+    const store::Bytes bytes = cbook_->loadImg(ids_[static_cast<size_t>(i) - 1]);
+    try {
+        return modGDIPlusResize::loadPictureBytes(
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    } catch (const modGDIPlusResize::PictureLoadError&) {
+        return {};
+    }
+}
+
+bool PictureBrowser::showFrame(const QImage& frame) {
+    Picture1->setPicture(frame);
+    layoutViewport();
+    yieldFor(0);
+    return showLive();
+}
+
+bool PictureBrowser::sweep(int from, int to, int step, const std::function<QImage(int)>& frameAt) {
+    for (int t = from; step > 0 ? t <= to : t >= to; t += step)
+        if (!showFrame(frameAt(t))) return false;
+    return true;
+}
+
+bool PictureBrowser::playEffect(int effect, const QImage& image, QSize box, int step) {
+    const int W = box.width();
+    const int H = box.height();
+    const QRect fit = modGDIPlusResize::fitRect(image.size(), box);
+    const int Wf = fit.width();
+    const int Hf = fit.height();
+    const double r = static_cast<double>(image.width()) / image.height();
+    const QImage fitted = modGDIPlusResize::fitPicture(image, box);
+    auto at = [&](int x, int y) { return frameWith(box, fitted, QRect(QPoint(x, y), fitted.size())); };
+    std::function<QImage(int)> frameAt;
+    int from = 5, to = Wf, backTo = 5;
+    switch (effect) {
+    case 1:
+        frameAt = [&](int t) {
+            const QRect inBox = modGDIPlusResize::fitRect(image.size(), QSize(t, H));
+            return frameWith(box, image, inBox.translated((W - t) / 2, 0));
+        };
+        break;
+    case 2:
+        frameAt = [&](int t) {
+            const int width = static_cast<double>(t) / H < r ? t : static_cast<int>(std::lround(H * r));
+            return frameWith(box, image, centred(box, width, H));
+        };
+        break;
+    case 3:
+        to = Hf;
+        frameAt = [&](int t) {
+            const int height = static_cast<double>(W) / t < r ? static_cast<int>(std::lround(W / r)) : t;
+            return frameWith(box, image, centred(box, W, height));
+        };
+        break;
+    case 4:
+        from = 10 - W, to = W, backTo = 10 - W;
+        frameAt = [&](int x) { return at(x, fit.y()); };
+        break;
+    case 5:
+        from = -H, to = H, backTo = -H;
+        frameAt = [&](int y) { return at(fit.x(), y); };
+        break;
+    case 6:
+        from = 10 - W, to = W, backTo = 1 - W;
+        frameAt = [&](int t) { return at(t, t); };
+        break;
+    default: return false;
+    }
+    return sweep(from, to, step, frameAt) && sweep(to, backTo, -step, frameAt);
+}
+
+void PictureBrowser::runEffect(int effect) {
+    if (effect < 1 || effect > 6 || !startShow()) return;
+    while (showLive()) {
+        const QSize box = picScrollBox->size();
+        const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
+        if (!image.isNull() && !box.isEmpty()) playEffect(effect, image, box, Slider1->value() + 1);
+        yieldFor(0);
+    }
+    endShow();
+}
+
+void PictureBrowser::runCrossFade() {
+    if (!startShow()) return;
+    QSize box = picScrollBox->size();
+    QImage under = shownOrBlack(Picture1->picture(), box);
+    while (showLive()) {
+        box = picScrollBox->size();
+        const int step = Slider1->value() + 1;
+        const QImage incoming = showIndex(effectNextIndex(), "Picture Lib Browser    ");
+        if (incoming.isNull() || box.isEmpty()) {
+            yieldFor(0);
+            continue;
+        }
+        Picture2->setPicture(modGDIPlusResize::renderPicture(incoming, box, Qt::black));
+        bool live = true;
+        for (int alpha = 0; alpha <= 255 && live; alpha += step) {
+            live = showFrame(modGDIPlusResize::blend(under, Picture2->picture(), alpha));
+            if (live) yieldFor(0);
+        }
+        if (!live) break;
+        const QImage next = showIndex(effectNextIndex(), "Picture lib browser    ");
+        if (next.isNull()) {
+            under = Picture2->picture();
+            continue;
+        }
+        under = modGDIPlusResize::renderPicture(next, box, Qt::black);
+        for (int alpha = 255; alpha >= 0 && live; alpha -= step)
+            live = showFrame(modGDIPlusResize::blend(under, Picture2->picture(), alpha));
+    }
+    Picture2->hide();
+    endShow();
+}
+
+void PictureBrowser::runBlinds() {
+    if (ids_.empty()) return;
+    running_ = true;
+    while (showLive()) {
+        const QSize box = picScrollBox->size();
+        const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
+        if (!image.isNull() && !box.isEmpty()) {
+            Picture2->setPicture(modGDIPlusResize::renderPicture(image, box, Qt::black));
+            const QImage& incoming = Picture2->picture();
+            QImage canvas = shownOrBlack(Picture1->picture(), box).convertToFormat(incoming.format());
+            bool live = true;
+            for (int phase = 0; phase < 4 && live; ++phase)
+                for (int y = phase; y < incoming.height() && live; y += 4) {
+                    std::copy_n(incoming.constScanLine(y), incoming.bytesPerLine(), canvas.scanLine(y));
+                    live = showFrame(canvas);
+                }
+            if (!live) break;
+        }
+        if (!pauseBetweenSlides()) break;
+    }
+    endShow();
+}
+
+}  // namespace pictures
