@@ -236,8 +236,8 @@ void MainWindow::listSelectedClass() {
 
 void MainWindow::applyIconSize(int size) {
     const std::string folder = util::appPath();
-    cbook.addImgList(size, &icons16_, folder + "icon16", 3);
-    cbook.addImgList(size + 16, &icons32_, folder + "icon32", 3);
+    cbook.addImgList(size, &icons16_, folder + "icon16", settings_.currIconType);
+    cbook.addImgList(size + 16, &icons32_, folder + "icon32", settings_.currIconType);
     cbook.useImgSize(size);
     settings_.currIconSize = size;
     tvw1->setIconSize(QSize(size, size));
