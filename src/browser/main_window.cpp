@@ -2,6 +2,7 @@
 #include "browser/main_window.h"
 
 #include "browser/picture_pane.h"
+#include "pictures/picture_browser.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "platform/password_dialogs.h"
@@ -526,8 +527,9 @@ void MainWindow::shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
     Timer1->stop();
-    // The reader goes with the main window; a running scroll ends.
+    // The reader and the picture browser go with the main window; a running scroll or show ends.
     if (formBook_) formBook_->close();
+    if (pictureBrowser_) pictureBrowser_->close();
     collectSettings();
     // Entries whose files are gone are dropped as the history is written.
     std::erase_if(settings_.history, [this](const std::string& name) { return !filePath.fileExist(name); });

@@ -65,5 +65,23 @@ TEST_F(PictureBrowserWindowTest, AClassNodeOpensAtItsFirstPictureAndATextOpensNo
     EXPECT_EQ(w.pictureBrowser()->currentIndex(), 1);
 }
 
+TEST_F(PictureBrowserWindowTest, ClosingTheMainWindowClosesTheBrowserAndEndsItsShow) {
+    auto& w = open(QString::fromStdString(library));
+    click("Alpha");
+    click("Red");
+    w.openPictureBrowser();
+    pictures::PictureBrowser* browser = w.pictureBrowser();
+    ASSERT_NE(browser, nullptr);
+    int yields = 0;
+    browser->yieldFor = [&](int) {
+        if (++yields == 1) w.close();
+        if (yields > 5) browser->stopShow();  // a guard: the test ends either way
+    };
+    browser->toggleSlideShow(false);
+    EXPECT_EQ(yields, 1);
+    EXPECT_FALSE(browser->running());
+    EXPECT_FALSE(browser->isVisible());
+}
+
 }  // namespace
 }  // namespace browser_test
