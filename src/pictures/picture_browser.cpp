@@ -134,6 +134,8 @@ void PictureBrowser::makeMenu() {
                                    "横向摆动演示(4)", "竖向摆动演示(5)",     "对角摆动演示(6)"};
     for (int effect = 1; effect <= 6; ++effect)
         addEntry(effects[effect - 1], QString("menu_effect%1").arg(effect), [this, effect] { runEffect(effect); });
+    addEntry("横向连续移动演示(7)", "menu_effect7", [this] { runStrip(true); });
+    addEntry("纵向连续移动演示(8)", "menu_effect8", [this] { runStrip(false); });
     addEntry("透明演示(9)", "menu_effect9", [this] { runCrossFade(); });
     addEntry("百叶窗演示(0)", "menu_effect0", [this] { runBlinds(); });
     menu->addSeparator();

@@ -89,6 +89,9 @@ public:
     // Effects 1 (zoom both ways), 2 (horizontal zoom), 3 (vertical zoom), 4 (horizontal
     // swing), 5 (vertical swing), 6 (diagonal swing); while a show runs it only stops it.
     void runEffect(int effect);
+    // Effects 7 and 8: a strip of pictures moving left or up; while a show runs it only
+    // stops it.
+    void runStrip(bool horizontal);
     // Effect 9: cross-fade; while a show runs it only stops it.
     void runCrossFade();
     // Effect 0: venetian blinds, started at once.

@@ -70,6 +70,8 @@ bool PictureBrowser::handleKey(QKeyEvent* event) {
     case Qt::Key_4:
     case Qt::Key_5:
     case Qt::Key_6: runEffect(key - Qt::Key_0); return true;
+    case Qt::Key_7: runStrip(true); return true;
+    case Qt::Key_8: runStrip(false); return true;
     case Qt::Key_9: runCrossFade(); return true;
     case Qt::Key_0: runBlinds(); return true;
     case Qt::Key_M: Slider1->setValue(Slider1->value() + 1); return true;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace pictures {
 
@@ -20,6 +21,9 @@ namespace {
 constexpr int kPauseSlicesPerStep = 100;
 // The pause is taken in parts of this many slices, so that a stop is seen soon.
 constexpr int kPauseChunk = 10;
+
+// Continuous movement yields once every this many frames.
+constexpr int kStripFramesPerYield = 11;
 
 // A black frame of box with image drawn (smoothly) into target.
 QImage frameWith(QSize box, const QImage& image, const QRect& target) {
@@ -175,6 +179,63 @@ void PictureBrowser::runEffect(int effect) {
         const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
         if (!image.isNull() && !box.isEmpty()) playEffect(effect, image, box, Slider1->value() + 1);
         yieldFor(0);
+    }
+    endShow();
+}
+
+// Three pictures side by side (or one below the other), each centred across the strip, moving
+// left (up) by the slider step every frame; the first one that has left is dropped and the
+// next picture joins at the end.
+void PictureBrowser::runStrip(bool horizontal) {
+    if (!startShow()) return;
+    const QSize box = picScrollBox->size();
+    const int count = static_cast<int>(ids_.size());
+    auto nextFitted = [&] {
+        for (int tries = 0; tries < count && showLive(); ++tries) {
+            const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
+            if (!image.isNull()) return modGDIPlusResize::fitPicture(image, box);
+        }
+        return QImage();
+    };
+    auto length = [horizontal](const QImage& image) { return horizontal ? image.width() : image.height(); };
+    std::deque<QImage> pictures;
+    QImage strip;
+    auto rebuild = [&] {
+        int total = 0;
+        for (const QImage& picture : pictures) total += length(picture);
+        strip = QImage(horizontal ? QSize(std::max(1, total), box.height()) : QSize(box.width(), std::max(1, total)),
+                       QImage::Format_RGB32);
+        strip.fill(Qt::black);
+        QPainter painter(&strip);
+        int along = 0;
+        for (const QImage& picture : pictures) {
+            const QPoint at = horizontal ? QPoint(along, qRound((box.height() - picture.height()) / 2.0))
+                                         : QPoint(qRound((box.width() - picture.width()) / 2.0), along);
+            painter.drawImage(at, picture);
+            along += length(picture);
+        }
+    };
+    for (int i = 0; i < 3; ++i) pictures.push_back(nextFitted());
+    rebuild();
+    int offset = horizontal ? box.width() : box.height();
+    for (int frames = 1; running_; ++frames) {
+        const int step = Slider1->value() + 1;
+        offset -= step;
+        QImage frame(box, QImage::Format_RGB32);
+        frame.fill(Qt::black);
+        QPainter(&frame).drawImage(horizontal ? QPoint(offset, 0) : QPoint(0, offset), strip);
+        Picture1->setPicture(frame);
+        layoutViewport();
+        if (offset < -length(pictures.front())) {
+            pictures.pop_front();
+            pictures.push_back(nextFitted());
+            rebuild();
+            offset = -2 * step;
+        }
+        if (frames % kStripFramesPerYield == 0) {
+            yieldFor(0);
+            if (!showLive()) break;
+        }
     }
     endShow();
 }

@@ -426,6 +426,25 @@ TEST_F(PictureShowTest, TheHorizontalSwingLeavesWithTenColumnsShowing) {
     EXPECT_EQ(seen.front(), 1);  // the effects start with the next picture
 }
 
+TEST_F(PictureShowTest, TheHorizontalStripMovesLeftAndTakesTheNextPictureWhenTheFirstHasLeft) {
+    browser.resize(200, 150);
+    browser.openOn(book, "Pics", ids["Yellow"]);
+    press(Qt::Key_R);  // in order: Red (as wide as the viewport), Green, then Blue after the broken one
+    browser.Slider1->setValue(0);
+    const int W = browser.picScrollBox->width();
+    ASSERT_EQ(W, 200);
+    stepShow(38);  // a yield every 11 frames
+    press(Qt::Key_7);
+    ASSERT_EQ(frames.size(), 38u);
+    const int middle = frames[0].height() / 2;
+    EXPECT_EQ(frames[0].pixelColor(W - 11, middle), QColor(Qt::red));  // 11 frames of one pixel
+    EXPECT_EQ(frames[0].pixelColor(W - 12, middle), QColor(Qt::black));
+    // Red left after 401 frames; the strip restarted at -2 with Green first: frame 418 is at -19.
+    EXPECT_EQ(frames[37].pixelColor(148, middle), QColor(Qt::green));
+    EXPECT_EQ(frames[37].pixelColor(149, middle), QColor(Qt::blue));
+    EXPECT_FALSE(browser.running());
+}
+
 TEST_F(PictureShowTest, TheBlindsBuildThePictureInFourPassesOfEveryFourthRow) {
     browser.resize(200, 150);
     browser.openOn(book, "Pics", ids["Red"]);
