@@ -317,10 +317,12 @@ void MainWindow::markRead(bool readed) {
 
 void MainWindow::recolourSubtree(QTreeWidgetItem* item, bool readed) {
     const QString tag = platform::tagOf(item);
+    // Classes right below the root wear the top-level colour, as when the tree was filled.
+    const bool topClass = tag == "lx" && item->parent() && platform::idOf(item->parent()) == 1;
     const uint32_t colour = readed ? cbook.colours.readed
-                            : tag == "zlx" ? cbook.colours.zlx
-                            : tag == "lx"  ? cbook.colours.lx
-                                           : cbook.colours.nr;
+                            : tag == "zlx" || topClass ? cbook.colours.zlx
+                            : tag == "lx"              ? cbook.colours.lx
+                                                       : cbook.colours.nr;
     item->setForeground(0, platform::colourFromRgb(colour));
     for (int i = 0; i < item->childCount(); ++i) recolourSubtree(item->child(i), readed);
 }

@@ -233,13 +233,17 @@ TEST_F(WindowTest, ReadMarksRecolourTheSubtree) {
     click("Alpha");
     click("Inner");
     w.selectAndShow(node("Alpha"));
+    const char* const subtree[] = {"Alpha", "Story", "Inner", "Deep"};
+    std::map<std::string, QColor> before;
+    for (const char* title : subtree) before[title] = node(title)->foreground(0).color();
     w.markRead(true);
     const QColor green(0, 255, 0);
-    for (const char* title : {"Alpha", "Story", "Inner", "Deep"})
-        EXPECT_EQ(node(title)->foreground(0).color(), green) << title;
+    for (const char* title : subtree) EXPECT_EQ(node(title)->foreground(0).color(), green) << title;
     EXPECT_NE(node("Beta")->foreground(0).color(), green);
     w.markRead(false);
-    EXPECT_EQ(node("Alpha")->foreground(0).color(), QColor(0, 0, 255));  // a class below the root: "lx"
+    // Unmarked, every node wears the colour the tree gave it when it was filled.
+    for (const char* title : subtree) EXPECT_EQ(node(title)->foreground(0).color(), before[title]) << title;
+    EXPECT_NE(before["Alpha"], before["Inner"]) << "a class below the root has the top-level colour";
     EXPECT_EQ(node("Story")->foreground(0).color(), QColor(0, 0, 0));
     EXPECT_FALSE(w.cbook.currRec().readed);
 }
