@@ -129,6 +129,7 @@ void PictureBrowser::makeMenu() {
     menu->addSeparator();
     addEntry("幻灯演示(顺序s)", "menu_showInOrder", [this] { toggleSlideShow(false); });
     addEntry("幻灯演示(随机d)", "menu_showAtRandom", [this] { toggleSlideShow(true); });
+    addEntry("幻灯演示目录", "menu_folderShow", [this] { folderSlideShow(); });
     addEntry("停止幻灯演示", "menu_stopShow", [this] { stopShow(); });
     const char* const effects[] = {"双向缩放演示(1)", "横向中心缩放演示(2)", "竖向中心缩放演示(3)",
                                    "横向摆动演示(4)", "竖向摆动演示(5)",     "对角摆动演示(6)"};

@@ -86,6 +86,9 @@ public:
     // ---- Shows ----
     // The plain slide show in order or at random; while a show runs it only stops it.
     void toggleSlideShow(bool random);
+    // The pictures of a folder (asked for, starting at the one chosen last), sorted by name
+    // unless the order is random, shown until the show is stopped.
+    void folderSlideShow();
     // Effects 1 (zoom both ways), 2 (horizontal zoom), 3 (vertical zoom), 4 (horizontal
     // swing), 5 (vertical swing), 6 (diagonal swing); while a show runs it only stops it.
     void runEffect(int effect);
@@ -122,6 +125,8 @@ public:
     std::function<double()> random01;
     // How the shows yield: a number of slices as platform::yield; tests step the loops here.
     std::function<void(int)> yieldFor = platform::yield;
+    // Asks for the folder of the folder show (prompt, start folder); unset: the folder dialog.
+    std::function<QString(const QString& prompt, const QString& start)> chooseFolder;
 
     QComboBox* Combo1 = nullptr;
     QScrollBar* HScroll1 = nullptr;
@@ -196,6 +201,7 @@ private:
     bool running_ = false;
     bool abort_ = false;
     QSize windowSize_;
+    QString lastFolder_;  // the folder of the last folder show
     QImage original_;  // the shown picture at its own size
     bool zoomed_ = false;  // Picture1 holds a zoomed picture of original_
     QPoint pressAt_;

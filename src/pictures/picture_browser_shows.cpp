@@ -3,7 +3,10 @@
 #include "pictures/picture_browser.h"
 
 #include "pictures/modGDIPlusResize.h"
+#include "util/app_path.h"
+#include "util/file_path.h"
 
+#include <QFileDialog>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -87,6 +90,45 @@ void PictureBrowser::toggleSlideShow(bool random) {
         if (!pauseBetweenSlides()) break;
     }
     endShow();
+}
+
+void PictureBrowser::folderSlideShow() {
+    if (running_) {
+        running_ = false;
+        return;
+    }
+    const QString start = lastFolder_.isEmpty() ? QString::fromStdString(util::appPath()) : lastFolder_;
+    const QString folder = chooseFolder ? chooseFolder("Please select the path of pictures: ", start)
+                                        : QFileDialog::getExistingDirectory(this, "Please select the path of pictures: ", start);
+    if (folder.isEmpty()) return;
+    lastFolder_ = folder;
+    clsFilePath paths;
+    clsFilePath::List all, files;
+    paths.getAllFnameInPath(folder.toStdString(), "*", all, true);
+    for (const std::string& file : all)
+        if (clsFilePath::isJpgLiked(paths.getFileExtName(file))) files.push_back(file);
+    if (files.empty()) return;
+    if (!randomOrder_) paths.sortfnamesByStr(files);
+    const int count = static_cast<int>(files.size());
+    int index = 0;
+    running_ = true;
+    abort_ = false;
+    while (showLive()) {
+        index = randomOrder_ ? std::clamp(static_cast<int>(std::lround(count * random01() + 0.3)), 1, count)
+                             : (index >= count ? 1 : index + 1);
+        const std::string& file = files[static_cast<size_t>(index) - 1];
+        try {
+            original_ = modGDIPlusResize::loadPictureFile(QString::fromStdString(file));
+            zoomed_ = false;
+            drawPicture(original_, fit_ && !autoSize_);
+        } catch (const modGDIPlusResize::PictureLoadError&) {
+        }
+        setCaptionFor(QString::fromStdString(paths.getFileTitleName(file)));
+        if (!pauseBetweenSlides()) break;
+        yieldFor(0);
+    }
+    running_ = false;
+    abort_ = false;
 }
 
 int PictureBrowser::effectNextIndex() const {

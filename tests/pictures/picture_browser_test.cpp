@@ -2,6 +2,7 @@
 #include "platform/dialogs.h"
 #include "support/temp_dir.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
@@ -443,6 +444,49 @@ TEST_F(PictureShowTest, TheHorizontalStripMovesLeftAndTakesTheNextPictureWhenThe
     EXPECT_EQ(frames[37].pixelColor(148, middle), QColor(Qt::green));
     EXPECT_EQ(frames[37].pixelColor(149, middle), QColor(Qt::blue));
     EXPECT_FALSE(browser.running());
+}
+
+TEST_F(PictureShowTest, TheFolderShowPlaysTheFolderPicturesByNameAndRemembersTheFolder) {
+    testing_support::TempDir folder;
+    const auto write = [&](const std::string& name, const store::Bytes& bytes) {
+        testing_support::writeFile(folder.file(name), std::string(bytes.begin(), bytes.end()));
+    };
+    write("02 two.png", png(Qt::green));
+    write("01 one.jpg", png(Qt::red));  // decoded by content
+    write("10 ten.gif", store::Bytes(40, 1));
+    write("notes.txt", store::Bytes(10, 'a'));
+    std::vector<QString> starts;
+    QString answer;
+    browser.chooseFolder = [&](const QString& prompt, const QString& start) {
+        EXPECT_EQ(prompt, "Please select the path of pictures: ");
+        starts.push_back(start);
+        return answer;
+    };
+    browser.folderSlideShow();  // an empty answer starts nothing
+    EXPECT_FALSE(browser.running());
+
+    press(Qt::Key_R);  // in order
+    browser.Slider1->setValue(0);
+    answer = QString::fromStdString(folder.path());
+    std::vector<QString> captions;
+    std::vector<QColor> colours;
+    browser.yieldFor = [&](int) {
+        captions.push_back(browser.windowTitle());
+        colours.push_back(shownColour(browser));
+        if (captions.size() == 8) browser.stopShow();
+    };
+    browser.findChild<QAction*>("menu_folderShow")->trigger();
+    EXPECT_EQ(captions, (std::vector<QString>{"01 one", "01 one", "02 two", "02 two", "10 ten", "10 ten",
+                                              "01 one", "01 one"}));
+    EXPECT_EQ(colours[4], QColor(Qt::green));  // the broken picture leaves the previous one
+    EXPECT_FALSE(browser.running());
+    EXPECT_FALSE(browser.aborted());
+
+    const QString chosen = answer;
+    answer.clear();
+    browser.folderSlideShow();
+    ASSERT_EQ(starts.size(), 3u);
+    EXPECT_EQ(starts[2], chosen);
 }
 
 TEST_F(PictureShowTest, TheBlindsBuildThePictureInFourPassesOfEveryFourthRow) {
