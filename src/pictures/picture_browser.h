@@ -167,6 +167,8 @@ private:
     void stepWheel(int delta);
     void moveBy(int steps);  // relative step; nothing when it leaves the range
     void leaveBigDisplay();
+    // Picture i (1-based) of the list decoded at its own size; null when it cannot be.
+    QImage libraryPicture(int i) const;
     bool showLive() const { return running_ && !abort_; }
     // Starts a show unless one runs (then it is stopped); false when nothing is to start.
     bool startShow();

@@ -91,16 +91,21 @@ void PictureBrowser::showPicture(int i) {
     Picture2->hide();
     current_ = i;
     setCaptionFor(QString("Picture Lib Browser    %1/%2").arg(i).arg(ids_.size()));
-    const store::Bytes bytes = cbook_->loadImg(ids_[static_cast<size_t>(i) - 1]);
-    try {
-        QImage image = modGDIPlusResize::loadPictureBytes(
-            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
-        original_ = std::move(image);
-    } catch (const modGDIPlusResize::PictureLoadError&) {
-        return;  // the previous picture stays
-    }
+    QImage image = libraryPicture(i);
+    if (image.isNull()) return;  // the previous picture stays
+    original_ = std::move(image);
     zoomed_ = false;
     drawPicture(original_, fit_ && !autoSize_);
+}
+
+QImage PictureBrowser::libraryPicture(int i) const {
+    const store::Bytes bytes = cbook_->loadImg(ids_[static_cast<size_t>(i) - 1]);
+    try {
+        return modGDIPlusResize::loadPictureBytes(
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+    } catch (const modGDIPlusResize::PictureLoadError&) {
+        return {};
+    }
 }
 
 void PictureBrowser::zoomPicture(double step) {

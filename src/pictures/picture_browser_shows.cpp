@@ -144,13 +144,7 @@ QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
         HScroll1->setValue(i);
     }
     setCaptionFor(QString("%1%2/%3").arg(captionHead).arg(i).arg(ids_.size()));
-    const store::Bytes bytes = cbook_->loadImg(ids_[static_cast<size_t>(i) - 1]);
-    try {
-        return modGDIPlusResize::loadPictureBytes(
-            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
-    } catch (const modGDIPlusResize::PictureLoadError&) {
-        return {};
-    }
+    return libraryPicture(i);
 }
 
 bool PictureBrowser::showFrame(const QImage& frame) {

@@ -398,6 +398,7 @@ TEST_F(PictureShowTest, ARandomShowOfOnePictureAlwaysShowsIt) {
 
 TEST_F(PictureShowTest, ChoosingAnEffectAgainOrTheCrossFadeStopsTheRunningShow) {
     browser.openOn(book, "Pics", ids["Red"]);
+    press(Qt::Key_R);  // in order
     browser.Slider1->setValue(9);
     for (const char* second : {"menu_effect1", "menu_effect9"}) {
         seen.clear();
@@ -522,6 +523,7 @@ TEST_F(PictureShowTest, EscLeavesFullScreenFirstAndStopsTheShowTheSecondTime) {
 
 TEST_F(PictureShowTest, ClosingTheWindowStopsAShow) {
     browser.openOn(book, "Pics", ids["Red"]);
+    press(Qt::Key_R);  // in order: Green comes next
     browser.Slider1->setValue(0);
     int yields = 0;
     browser.yieldFor = [&](int) {
