@@ -20,13 +20,7 @@ using namespace browser_test;
 namespace {
 
 std::string jpegBytes(QColor colour, QSize size = QSize(60, 40)) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 95);
-    return data.toStdString();
+    return testing_support::encodedPicture(colour, size, "JPG", 95).toStdString();
 }
 
 // Close enough for a colour that went through JPEG.

@@ -5,9 +5,9 @@
 #include "browser/main_window.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "support/picture_bytes.h"
 #include "support/temp_dir.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QWidget>
 #include <gtest/gtest.h>
@@ -64,15 +64,7 @@ inline std::unique_ptr<platform::Viewer> fakeViewers(platform::ViewerKind kind, 
     return nullptr;
 }
 
-inline store::Bytes pngBytes() {
-    QImage image(40, 30, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return store::Bytes(data.begin(), data.end());
-}
+inline store::Bytes pngBytes() { return testing_support::encodedPictureBytes(Qt::red, QSize(40, 30), "PNG"); }
 
 inline store::Bytes bytesOf(const std::string& text) { return store::Bytes(text.begin(), text.end()); }
 

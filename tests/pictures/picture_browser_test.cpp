@@ -1,10 +1,10 @@
 #include "pictures/picture_browser.h"
 #include "platform/dialogs.h"
+#include "support/picture_bytes.h"
 #include "support/temp_dir.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -24,13 +24,7 @@
 namespace {
 
 store::Bytes png(QColor colour, QSize size = QSize(40, 30)) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray data;
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return store::Bytes(data.begin(), data.end());
+    return testing_support::encodedPictureBytes(colour, size, "PNG");
 }
 
 // The colour in the middle of what Picture1 shows.
