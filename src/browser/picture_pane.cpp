@@ -56,15 +56,7 @@ void PicturePane::dropEvent(QDropEvent* event) {
 }
 
 bool PicturePane::takeDrop(const QMimeData* data) {
-    QImage image;
-    if (data->hasImage()) {
-        image = qvariant_cast<QImage>(data->imageData());
-    } else if (data->hasUrls() && !data->urls().isEmpty() && data->urls().first().isLocalFile()) {
-        try {
-            image = modGDIPlusResize::loadPictureFile(data->urls().first().toLocalFile());
-        } catch (const modGDIPlusResize::PictureLoadError&) {
-        }
-    }
+    const QImage image = modGDIPlusResize::pictureFromMimeData(data);
     if (image.isNull()) return false;
     setPicture(image);
     if (onDropped) onDropped();

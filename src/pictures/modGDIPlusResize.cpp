@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QMimeData>
 #include <QPainter>
 #include <QRegion>
 
@@ -117,6 +118,17 @@ QImage blend(const QImage& destination, const QImage& source, int alpha) {
     painter.setOpacity(std::clamp(alpha, 0, 255) / 255.0);
     painter.drawImage(QPoint(0, 0), source);
     return result;
+}
+
+QImage pictureFromMimeData(const QMimeData* data) {
+    if (!data) return QImage();
+    if (data->hasImage()) return qvariant_cast<QImage>(data->imageData());
+    if (!data->hasUrls() || data->urls().isEmpty() || !data->urls().first().isLocalFile()) return QImage();
+    try {
+        return loadPictureFile(data->urls().first().toLocalFile());
+    } catch (const PictureLoadError&) {
+        return QImage();
+    }
 }
 
 }  // namespace modGDIPlusResize

@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <QMimeData>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -41,6 +42,9 @@ inline constexpr qint64 kMaxDeclaredPixels = 400'000'000;
 QImage loadPictureFile(const QString& path);
 // Decodes a picture held in memory. Throws PictureLoadError.
 QImage loadPictureBytes(const QByteArray& bytes);
+// The picture that dropped (or pasted) data carries: picture data, or else the first local file
+// of its list decoded as a picture. An empty image when it carries none.
+QImage pictureFromMimeData(const QMimeData* data);
 
 // Where a picture of imageSize is drawn inside a box of boxSize. Keeping proportions, with
 // r = width / height: if box w / h < r the drawn size is w x (w / r), otherwise (h x r) x h, and

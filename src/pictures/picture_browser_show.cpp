@@ -130,19 +130,7 @@ int PictureBrowser::nextIndex() const {
 }
 
 bool PictureBrowser::takeDrop(const QMimeData* data) {
-    if (!data) return false;
-    QImage image;
-    if (data->hasImage()) image = qvariant_cast<QImage>(data->imageData());
-    if (image.isNull() && data->hasUrls()) {
-        for (const QUrl& url : data->urls()) {
-            if (!url.isLocalFile()) continue;
-            try {
-                image = modGDIPlusResize::loadPictureFile(url.toLocalFile());
-                break;
-            } catch (const modGDIPlusResize::PictureLoadError&) {
-            }
-        }
-    }
+    const QImage image = modGDIPlusResize::pictureFromMimeData(data);
     if (image.isNull()) return false;
     original_ = image;
     zoomed_ = false;
