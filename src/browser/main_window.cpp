@@ -5,6 +5,7 @@
 #include "pictures/picture_browser.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
+#include "platform/named_button.h"
 #include "platform/password_dialogs.h"
 #include "platform/pump.h"
 #include "reader/form_book.h"
@@ -43,12 +44,7 @@ namespace {
 
 const char* const kSearchModes[] = {"Search Title", "Search Class", "Search TextDoc", "Search AllDoc"};
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tip);
-    return button;
-}
+using platform::makeButton;
 
 // A view's look as kept in the settings; what is not kept there is the view's own.
 settings::ViewLook viewLookOf(const reader::ReaderLook& look, const QWidget& view) {
@@ -157,18 +153,16 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::buildControls() {
-    Command1 = makeButton(this, "Command1", tr("&Open"), "Select a book lib to browse. ");
-    Command1->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    Command1 = makeButton(this, "Command1", tr("&Open"), "Select a book lib to browse. ",
+                          style()->standardIcon(QStyle::SP_DialogOpenButton));
     Combo1 = new QComboBox(this);
     Combo1->setObjectName("Combo1");
     Combo1->setToolTip(tr("Libraries opened before"));
     Command2 = makeButton(this, "Command2", tr("Font"), "Select font for text show.");
     Command3 = makeButton(this, "Command3", tr("Colour"), "Select back color for text show.");
     Command4 = makeButton(this, "Command4", "Full Screen", "Full Screen Browsing");
-    Command5 = makeButton(this, "Command5", QString(), "Go previous document.");
-    Command5->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    Command6 = makeButton(this, "Command6", QString(), "Go next document.");
-    Command6->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
+    Command5 = makeButton(this, "Command5", QString(), "Go previous document.", style()->standardIcon(QStyle::SP_ArrowBack));
+    Command6 = makeButton(this, "Command6", QString(), "Go next document.", style()->standardIcon(QStyle::SP_ArrowForward));
     Text1 = new QLineEdit(this);
     Text1->setObjectName("Text1");
     Text1->setToolTip("Input key word here when you do search.");

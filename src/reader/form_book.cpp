@@ -5,6 +5,7 @@
 #include "aids/ui/explain_at_caret.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
+#include "platform/named_button.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -28,12 +29,10 @@ constexpr int kButtonHeight = 28;
 // The line-by-line scroll bar starts in the middle of its range, so it can go either way.
 constexpr int kVScrollRange = 32767;
 
+// The reader's buttons share one height; a button without a caption is square.
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip,
                         const QIcon& icon = {}) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setToolTip(tip);
-    button->setIcon(icon);
+    QPushButton* button = platform::makeButton(parent, name, caption, tip, icon);
     const int width = caption.isEmpty() ? kButtonHeight : std::max(button->sizeHint().width(), 60);
     button->setFixedSize(width, kButtonHeight);
     return button;
