@@ -1,6 +1,10 @@
 // The one way long visual work lets the window breathe: a loop inside an event handler calls
-// yield() between its steps and re-reads its stop flag afterwards.
+// yield() or a FramePacer between its steps and re-reads its stop flag afterwards.
 #pragma once
+
+#include <QElapsedTimer>
+
+class QWidget;
 
 namespace platform {
 
@@ -9,8 +13,36 @@ constexpr int kYieldSliceMs = 10;
 
 // Processes pending window events, then waits count slices on the event loop (events keep
 // running meanwhile), so a pause grows linearly with count. count <= 0 only processes what
-// is pending and returns at once.
-void yield(int count = 0);
+// is pending and returns at once. Returns false, without waiting, once the application has been
+// asked to quit: a loop then ends instead of spinning.
+bool yield(int count = 0);
+
+// Whether the application has been asked to quit (QCoreApplication::quit or exit).
+bool quitting();
+
+// Paces motion by the display: next() lets events run, then waits on the event loop until one
+// display frame of the widget's screen has passed since the last frame, so a loop draws at most
+// once a frame and sleeps in between. Positions should follow elapsed() rather than a count of
+// frames, so that speed holds when frames are late.
+class FramePacer {
+public:
+    explicit FramePacer(const QWidget* widget);
+
+    // Waits for the next frame; false once the application is quitting.
+    bool next();
+    // Milliseconds since the pacer was made.
+    qint64 elapsed() const { return clock_.elapsed(); }
+    // The frame length in milliseconds (the screen's refresh rate; 60 Hz when it is unknown).
+    double frameMs() const { return frameMs_; }
+
+    // Pacing off (benchmarks measuring raw frame production): next() only processes events.
+    static void setUnpaced(bool unpaced);
+
+private:
+    QElapsedTimer clock_;
+    double frameMs_;
+    double due_;
+};
 
 // Shows the busy pointer while a long step runs on the window's thread, however it ends.
 class BusyPointer {
