@@ -1,62 +1,103 @@
 #include "support/bench.h"
 
-#include <benchmark/benchmark.h>
-
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <map>
 #include <stdexcept>
 #include <vector>
 
 namespace bench {
 namespace {
 
-struct Pair {
+using Sample = std::function<double()>;
+
+struct Entry {
     std::string name;
-    std::function<void()> ours, base, setup;
+    Sample ours, base;
+    std::function<void()> setup;
+    int pairs;
 };
 
-std::vector<Pair>& pairs() {
-    static std::vector<Pair> p;
-    return p;
+std::vector<Entry>& entries() {
+    static std::vector<Entry> e;
+    return e;
 }
 
-struct Figure {
-    std::string name;
-    double ours, base;
-};
+// Pairs of timed samples per pair() figure, and how long one timed sample at least lasts.
+constexpr int kTimedPairs = 7;
+constexpr double kMinSampleSeconds = 0.15;
 
-std::vector<Figure>& figures() {
-    static std::vector<Figure> f;
-    return f;
+double now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Collects the real time per iteration of every run.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs)
-            if (!r.error_occurred)
-                seconds[r.run_name.function_name] = r.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(r.time_unit);
-        ConsoleReporter::ReportRuns(runs);
+// Seconds per call of f, over as many calls as make one sample last kMinSampleSeconds.
+Sample timed(std::function<void()> f) {
+    auto calls = std::make_shared<long>(1);
+    return [f = std::move(f), calls] {
+        for (;;) {
+            const double start = now();
+            for (long i = 0; i < *calls; ++i) f();
+            const double took = now() - start;
+            if (took >= kMinSampleSeconds || *calls >= (1L << 30)) return took / double(*calls);
+            // Aim a little past the minimum so the next sample is long enough.
+            const double factor = took > 0 ? 1.3 * kMinSampleSeconds / took : 10.0;
+            *calls = std::max(*calls + 1, long(double(*calls) * std::min(factor, 100.0)));
+        }
+    };
+}
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+void printLine(const std::string& name, double ours, double base, double ratio, int runs, double spread) {
+    std::printf("BENCH %s ours=%.6g base=%.6g ratio=%.3f runs=%d spread=%.3f\n", name.c_str(), ours, base, ratio,
+                runs, spread);
+    std::fflush(stdout);
+}
+
+void run(Entry& e) {
+    if (e.setup) e.setup();
+    // The first call of each side warms caches and finds the call count of timed samples.
+    e.ours();
+    e.base();
+    std::vector<double> ours, base, ratios;
+    for (int i = 0; i < e.pairs; ++i) {
+        const double o = e.ours();
+        const double b = e.base();
+        ours.push_back(o);
+        base.push_back(b);
+        ratios.push_back(b != 0 ? o / b : 0.0);
+        std::fprintf(stderr, "%s pair %d: ours=%.6g base=%.6g\n", e.name.c_str(), i + 1, o, b);
     }
-};
-
-void printLine(const std::string& name, double ours, double base) {
-    std::printf("BENCH %s ours=%.6g base=%.6g ratio=%.3f\n", name.c_str(), ours, base,
-                base > 0 ? ours / base : 0.0);
+    const double r = median(ratios);
+    const auto [lo, hi] = std::minmax_element(ratios.begin(), ratios.end());
+    printLine(e.name, median(ours), median(base), r, e.pairs, r != 0 ? (*hi - *lo) / r : 0.0);
 }
 
 }  // namespace
 
 void pair(const std::string& name, std::function<void()> ours, std::function<void()> base,
           std::function<void()> setup) {
-    pairs().push_back({name, std::move(ours), std::move(base), std::move(setup)});
+    entries().push_back({name, timed(std::move(ours)), timed(std::move(base)), std::move(setup), kTimedPairs});
 }
 
-void figure(const std::string& name, double ours, double base) { figures().push_back({name, ours, base}); }
+void sampled(const std::string& name, std::function<double()> ours, std::function<double()> base,
+             std::function<void()> setup, int pairs) {
+    entries().push_back({name, std::move(ours), std::move(base), std::move(setup), std::max(pairs, 5)});
+}
+
+void figure(const std::string& name, double ours, double base) {
+    printLine(name, ours, base, base != 0 ? ours / base : 0.0, 1, 0.0);
+}
 
 const std::string& scratchDir() {
     static std::string dir = [] {
@@ -69,38 +110,16 @@ const std::string& scratchDir() {
 
 }  // namespace bench
 
+// Usage: bench_x [--filter=SUBSTRING]: runs the figures whose names contain SUBSTRING.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    benchmark::Initialize(&argc, argv);
+    std::string filter;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--filter=", 9) == 0) filter = argv[i] + 9;
     registerBenchmarks();
-    for (auto& p : bench::pairs()) {
-        bool ready = false;
-        auto prepare = [&p, &ready] {
-            if (!ready && p.setup) p.setup();
-            ready = true;
-        };
-        benchmark::RegisterBenchmark((p.name + "/ours").c_str(), [&p, prepare](benchmark::State& st) {
-            prepare();
-            for (auto _ : st) p.ours();
-        })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
-        benchmark::RegisterBenchmark((p.name + "/base").c_str(), [&p, prepare](benchmark::State& st) {
-            prepare();
-            for (auto _ : st) p.base();
-        })->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(0.5);
-    }
-    bench::Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
-    std::fputs("\n", stdout);  // the console reporter ends on a colour code, not a line end
-    std::fflush(stdout);
-    for (auto& p : bench::pairs()) {
-        auto o = collector.seconds.find(p.name + "/ours");
-        auto b = collector.seconds.find(p.name + "/base");
-        if (o != collector.seconds.end() && b != collector.seconds.end())
-            bench::printLine(p.name, o->second, b->second);
-    }
-    for (auto& f : bench::figures()) bench::printLine(f.name, f.ours, f.base);
+    for (auto& e : bench::entries())
+        if (filter.empty() || e.name.find(filter) != std::string::npos) bench::run(e);
     std::error_code ec;
     std::filesystem::remove_all(bench::scratchDir(), ec);
-    benchmark::Shutdown();
     return 0;
 }
