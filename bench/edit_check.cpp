@@ -43,6 +43,7 @@ void inflateStreams() {
         uLongf size = out.size();
         if (uncompress(out.data(), &size, s.packed.data(), s.packed.size()) != Z_OK)
             throw std::runtime_error("inflate failed");
+        benchmark::DoNotOptimize(out.data());
     }
 }
 

@@ -1,5 +1,6 @@
-// vlib convert of the 5,000-document Jet library into a native one, against mdbtools'
-// own export of the same two tables (tree and nr) to /dev/null.
+// vlib convert of a Jet library (the repository's library_basic fixture) into a native one,
+// against mdbtools' own export of the same two tables (tree and nr) to /dev/null. Both sides
+// start their programs, as a user's conversion does.
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -8,7 +9,7 @@
 
 namespace {
 
-const std::string kLibrary = std::string(VYNE_SHARED_FIXTURES) + "/jet/library_medium.mdb";
+const std::string kLibrary = std::string(VYNE_TEST_FIXTURES) + "/jet/library_basic.mdb";
 
 void run(const std::string& command) {
     if (std::system(command.c_str()) != 0) throw std::runtime_error("failed: " + command);

@@ -79,9 +79,10 @@ void registerBenchmarks() {
         "list_class",
         [] {
             store::MemoryList list;
-            book().btToListView(list, kClass, false);
+            benchmark::DoNotOptimize(book().btToListView(list, kClass, false));
+            benchmark::DoNotOptimize(list.items.data());
         },
-        [] { baseline(); },
+        [] { benchmark::DoNotOptimize(baseline()); },
         [] {
             store::MemoryList list;
             if (book().btToListView(list, kClass, false) != static_cast<int32_t>(baseline()))

@@ -12,6 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QVariant>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 #include <QWidget>
@@ -132,13 +133,28 @@ TEST_F(WebViewerTest, LibraryPageLoadsOnlyItselfAndTheTemporaryFolder) {
     EXPECT_EQ(server.connections, 0);
 }
 
-TEST_F(WebViewerTest, LinkClickedInLibraryPageDoesNotReachTheNetwork) {
+TEST_F(WebViewerTest, LinkFollowedInLibraryPageIsRefusedBeforeTheNetwork) {
     CountingServer server;
+    const QUrl away(server.url("away"));
+    // The page does ask for the address: its load starts and fails as refused by the guard.
+    bool asked = false, refused = false;
+    QString why;
+    QObject context;
+    QObject::connect(page(), &QWebEnginePage::loadingChanged, &context, [&](const QWebEngineLoadingInfo& info) {
+        if (info.url() != away) return;
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) asked = true;
+        if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
+            refused = true;
+            why = info.errorString();
+        }
+    });
     const std::string html = "<html><body><script>window.results = {done: 1};"
-                             "setTimeout(() => { location.href = '" + server.url("away").toStdString() +
+                             "setTimeout(() => { location.href = '" + away.toString().toStdString() +
                              "'; }, 0);</script></body></html>";
     showAndCollect(html, 1);
-    waitUntil([] { return false; }, 500);
+    ASSERT_TRUE(waitUntil([&] { return refused; }, 20000));
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(why.contains("BLOCKED", Qt::CaseInsensitive)) << why.toStdString();
     EXPECT_EQ(server.connections, 0);
 }
 
