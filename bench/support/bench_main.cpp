@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <vector>
 
@@ -25,6 +26,14 @@ std::vector<Entry>& entries() {
     static std::vector<Entry> e;
     return e;
 }
+
+// The figures to run: those whose names contain this text (all when empty).
+std::string& filter() {
+    static std::string f;
+    return f;
+}
+
+bool wanted(const std::string& name) { return filter().empty() || name.find(filter()) != std::string::npos; }
 
 // Pairs of timed samples per pair() figure, and how long one timed sample at least lasts.
 constexpr int kTimedPairs = 7;
@@ -96,6 +105,7 @@ void sampled(const std::string& name, std::function<double()> ours, std::functio
 }
 
 void figure(const std::string& name, double ours, double base) {
+    if (!wanted(name)) return;
     printLine(name, ours, base, base != 0 ? ours / base : 0.0, 1, 0.0);
 }
 
@@ -110,16 +120,29 @@ const std::string& scratchDir() {
 
 }  // namespace bench
 
-// Usage: bench_x [--filter=SUBSTRING]: runs the figures whose names contain SUBSTRING.
+// Usage: bench_x [--filter=SUBSTRING]: runs the figures whose names contain SUBSTRING. A figure
+// whose setup or sides fail is reported as FAILED, the others still run; the exit code says so.
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    std::string filter;
     for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--filter=", 9) == 0) filter = argv[i] + 9;
-    registerBenchmarks();
-    for (auto& e : bench::entries())
-        if (filter.empty() || e.name.find(filter) != std::string::npos) bench::run(e);
+        if (std::strncmp(argv[i], "--filter=", 9) == 0) bench::filter() = argv[i] + 9;
+    int failed = 0;
+    try {
+        registerBenchmarks();
+        for (auto& e : bench::entries()) {
+            if (!bench::wanted(e.name)) continue;
+            try {
+                bench::run(e);
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "FAILED %s: %s\n", e.name.c_str(), error.what());
+                ++failed;
+            }
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "FAILED registering the benchmarks: %s\n", error.what());
+        ++failed;
+    }
     std::error_code ec;
     std::filesystem::remove_all(bench::scratchDir(), ec);
-    return 0;
+    return failed ? 1 : 0;
 }

@@ -2,36 +2,25 @@
 #include "aids/dictionary_fixture.h"
 #include "aids/ui/explain_at_caret.h"
 #include "support/temp_dir.h"
+#include "support/wait.h"
 #include "window_fixture.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextEdit>
-#include <QThread>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 
 namespace {
 
 using aids::ExplainModule;
+using testing_support::waitUntil;
 using aids::ToolTips;
-
-bool waitFor(const std::function<bool()>& done, int ms = 2000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) {
-        QCoreApplication::processEvents();
-        QThread::msleep(10);
-    }
-    return done();
-}
 
 void placeCaret(QPlainTextEdit& box, int position, int selectTo = -1) {
     QTextCursor cursor = box.textCursor();
@@ -68,7 +57,7 @@ TEST_F(ExplainBoxTest, BalloonShowsTheWordAtTheCaretOrTheSelection) {
     placeCaret(*box, 3);
     aids::explainAtCaret(module, tips, box, 2);
     EXPECT_EQ(balloonOfBox(), "shū:乙:4:書:book; letter; to write");
-    ASSERT_TRUE(waitFor([&] { return tips.tipWindow()->isVisible(); })) << "shown after the initial delay";
+    ASSERT_TRUE(waitUntil([&] { return tips.tipWindow()->isVisible(); }, 2000)) << "shown after the initial delay";
     EXPECT_EQ(tips.tipWindow()->text(), "shū:乙:4:書:book; letter; to write");
     EXPECT_LE(tips.tipWindow()->width(), 600);
 
@@ -141,7 +130,7 @@ TEST_F(ExplainBoxTest, EachWindowRemovesOnlyItsOwnTips) {
     readerTips.destroyToolTips();
     EXPECT_EQ(readerTips.tipWindow(), nullptr);
     ASSERT_NE(tips.tipWindow(), nullptr);
-    EXPECT_TRUE(waitFor([&] { return tips.tipWindow()->isVisible(); }));
+    EXPECT_TRUE(waitUntil([&] { return tips.tipWindow()->isVisible(); }, 2000));
 
     aids::explainAtCaret(module, readerTips, readerBox, 2);
     EXPECT_EQ(readerTips.toolText(readerBox->viewport()), "") << "no tip window, nothing attached";
@@ -164,7 +153,7 @@ TEST(ExplainMarkup, DictionaryTextIsNeverReadAsMarkup) {
     EXPECT_TRUE(box->toolTip().contains("&lt;b&gt;bold&lt;/b&gt;"));
 
     aids::explainAtCaret(module, tips, box, 2);
-    ASSERT_TRUE(waitFor([&] { return tips.tipWindow()->isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return tips.tipWindow()->isVisible(); }, 2000));
     EXPECT_EQ(tips.tipWindow()->textFormat(), Qt::PlainText);
     EXPECT_EQ(tips.tipWindow()->text(), "<img src=x><b>bold</b>");
     unsetenv("VYNE_HOME");

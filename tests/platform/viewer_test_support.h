@@ -2,26 +2,13 @@
 #pragma once
 
 #include "support/temp_dir.h"
+#include "support/wait.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QEventLoop>
-#include <QThread>
 
 #include <cstdlib>
-#include <functional>
 
-// Lets the event loop run until a condition holds or a time limit passes.
-inline bool waitUntil(const std::function<bool()>& condition, int limitMs) {
-    QDeadlineTimer deadline(limitMs);
-    while (!condition()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using testing_support::waitUntil;
 
 // The program folder is a fresh folder for the test's lifetime; tmp() is its temporary folder.
 class ScopedProgramFolder {
