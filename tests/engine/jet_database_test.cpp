@@ -83,7 +83,7 @@ TEST(JetDatabase, IdentificationPropertiesOfEachFixture) {
                 EXPECT_EQ(db->property(table, "QuillmereLibID"), Value(int32_t(*id)));
                 EXPECT_EQ(db->property(table, "quillmerelibid"), Value(int32_t(*id)));
             } else {
-                EXPECT_EQ(errorOf([&] { db->property(table, "QuillmereLibID"); }), ErrorCode::PropertyNotFound);
+                EXPECT_EQ(errorOf([&, name = table] { db->property(name, "QuillmereLibID"); }), ErrorCode::PropertyNotFound);
                 EXPECT_TRUE(db->propertyNames(table).empty());
             }
         }

@@ -100,7 +100,7 @@ TEST_F(SqliteQuery, ClassListAndResultFields) {
         {"SELECT [id] FROM tree WHERE [nosuch] = 1", ErrorCode::NotFound},
         {"UPDATE tree SET bt = 'x'", ErrorCode::QuerySyntax},
     };
-    for (const auto& [sql, code] : bad) EXPECT_EQ(errorOf([&] { db->openQuery(sql); }), code) << sql;
+    for (const auto& [sql, code] : bad) EXPECT_EQ(errorOf([&, text = sql] { db->openQuery(text); }), code) << sql;
     EXPECT_EQ(errorOf([&] { rs->edit(); }), ErrorCode::ReadOnly);
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #if VYNE_WITH_WEBENGINE
+#include <QCoreApplication>
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
