@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/vlib/command.h"
+#include "vyne_config.h"
 
 namespace vlib {
 namespace {
@@ -80,13 +81,37 @@ bool parseArgs(const std::vector<std::string>& raw, const std::vector<std::strin
 }  // namespace vlib
 
 namespace {
-void printUsage(FILE* to) {
-    std::fprintf(to, "Usage: vlib COMMAND [ARGS...]\n\nCommands:\n");
+
+std::map<std::string, const vlib::CommandInfo*> sortedCommands() {
     std::map<std::string, const vlib::CommandInfo*> sorted;
     for (auto& c : vlib::commands()) sorted[c.name] = &c;
-    for (auto& [name, c] : sorted) std::fprintf(to, "  %s\n", c->synopsis.c_str());
-    std::fprintf(to, "\n'vlib COMMAND --help' describes a command.\n");
+    return sorted;
 }
+
+void printUsage(FILE* to) {
+    std::fprintf(to, "Usage: vlib COMMAND [ARGS...]\n"
+                     "Makes, reads and changes book libraries from the command line.\n\nCommands:\n");
+    for (auto& [name, c] : sortedCommands()) std::fprintf(to, "  %s\n", c->synopsis.c_str());
+    std::fprintf(to, "\n'vlib COMMAND --help' describes a command.\n"
+                     "  -h, --help     show this help and exit\n"
+                     "  --version      show the version and exit\n");
+}
+
+// The usage, then every command with its whole help, indented under its synopsis: the text
+// the manual page is made from.
+void printFullHelp() {
+    printUsage(stdout);
+    std::printf("\nCommand details:\n");
+    for (auto& [name, c] : sortedCommands()) {
+        std::printf("  vlib %s\n", c->synopsis.c_str());
+        std::string indented = "        ";
+        for (char ch : c->help) indented += ch == '\n' ? std::string("\n        ") : std::string(1, ch);
+        std::printf("%s\n\n", indented.c_str());
+    }
+    std::printf("Exit status:\n  0 success, 1 the file is not a library or the work failed, 2 a usage error,\n"
+                "  130 interrupted (Ctrl-C).\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +122,19 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printUsage(stdout);
+        return vlib::Ok;
+    }
+    if (args[0] == "--version") {
+        std::printf("vlib (VYNE Browser) %s\n", VYNE_VERSION);
+        return vlib::Ok;
+    }
+    // Not in the usage: the command names one a line, for shell completion.
+    if (args[0] == "--commands") {
+        for (auto& [name, c] : sortedCommands()) std::printf("%s\n", name.c_str());
+        return vlib::Ok;
+    }
+    if (args[0] == "--help-all") {
+        printFullHelp();
         return vlib::Ok;
     }
     for (auto& c : vlib::commands()) {
