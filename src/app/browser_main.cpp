@@ -8,6 +8,7 @@
 #include "vyne_config.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -97,6 +98,13 @@ int main(int argc, char** argv) {
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("VYNE Browser");
+    QApplication::setApplicationVersion(VYNE_VERSION);
+    // The desktop entry and the icon an installed program brings: the desktop matches windows
+    // to the entry by this name.
+    QGuiApplication::setDesktopFileName("org.vyne.VYNEBrowser");
+    const QString installedIcon =
+        QString::fromStdString(util::installedDataPath()) + "icons/org.vyne.VYNEBrowser-256.png";
+    QApplication::setWindowIcon(QIcon::fromTheme("org.vyne.VYNEBrowser", QIcon(installedIcon)));
 
     util::setEventsHook([] { platform::yield(0); });
     util::setMessageHook([](const std::string& text, const std::string& title) {
