@@ -24,6 +24,8 @@ struct CommandInfo {
     Command::Run run;
 };
 const std::vector<CommandInfo>& commands();
+// The same in name order.
+std::vector<const CommandInfo*> commandsByName();
 
 // Prints "vlib: <message>" on stderr and returns code.
 int fail(int code, const std::string& message);

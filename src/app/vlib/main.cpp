@@ -1,10 +1,11 @@
 // vlib: the command-line library tool.
+#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/vlib/command.h"
+#include "app/vlib/manual.h"
 #include "vyne_config.h"
 
 namespace vlib {
@@ -20,6 +21,13 @@ Command::Command(std::string name, std::string synopsis, std::string help, Run r
 }
 
 const std::vector<CommandInfo>& commands() { return registry(); }
+
+std::vector<const CommandInfo*> commandsByName() {
+    std::vector<const CommandInfo*> sorted;
+    for (const CommandInfo& c : registry()) sorted.push_back(&c);
+    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->name < b->name; });
+    return sorted;
+}
 
 int fail(int code, const std::string& message) {
     std::fprintf(stderr, "vlib: %s\n", message.c_str());
@@ -82,34 +90,13 @@ bool parseArgs(const std::vector<std::string>& raw, const std::vector<std::strin
 
 namespace {
 
-std::map<std::string, const vlib::CommandInfo*> sortedCommands() {
-    std::map<std::string, const vlib::CommandInfo*> sorted;
-    for (auto& c : vlib::commands()) sorted[c.name] = &c;
-    return sorted;
-}
-
 void printUsage(FILE* to) {
     std::fprintf(to, "Usage: vlib COMMAND [ARGS...]\n"
                      "Makes, reads and changes book libraries from the command line.\n\nCommands:\n");
-    for (auto& [name, c] : sortedCommands()) std::fprintf(to, "  %s\n", c->synopsis.c_str());
+    for (auto* c : vlib::commandsByName()) std::fprintf(to, "  %s\n", c->synopsis.c_str());
     std::fprintf(to, "\n'vlib COMMAND --help' describes a command.\n"
                      "  -h, --help     show this help and exit\n"
                      "  --version      show the version and exit\n");
-}
-
-// The usage, then every command with its whole help, indented under its synopsis: the text
-// the manual page is made from.
-void printFullHelp() {
-    printUsage(stdout);
-    std::printf("\nCommand details:\n");
-    for (auto& [name, c] : sortedCommands()) {
-        std::printf("  vlib %s\n", c->synopsis.c_str());
-        std::string indented = "        ";
-        for (char ch : c->help) indented += ch == '\n' ? std::string("\n        ") : std::string(1, ch);
-        std::printf("%s\n\n", indented.c_str());
-    }
-    std::printf("Exit status:\n  0 success, 1 the file is not a library or the work failed, 2 a usage error,\n"
-                "  130 interrupted (Ctrl-C).\n");
 }
 
 }  // namespace
@@ -128,13 +115,13 @@ int main(int argc, char** argv) {
         std::printf("vlib (VYNE Browser) %s\n", VYNE_VERSION);
         return vlib::Ok;
     }
-    // Not in the usage: the command names one a line, for shell completion.
+    // Not in the usage: the command names one a line, for shell completion; the manual page.
     if (args[0] == "--commands") {
-        for (auto& [name, c] : sortedCommands()) std::printf("%s\n", name.c_str());
+        for (auto* c : vlib::commandsByName()) std::printf("%s\n", c->name.c_str());
         return vlib::Ok;
     }
-    if (args[0] == "--help-all") {
-        printFullHelp();
+    if (args[0] == "--man") {
+        std::fputs(vlib::manualPage().c_str(), stdout);
         return vlib::Ok;
     }
     for (auto& c : vlib::commands()) {
