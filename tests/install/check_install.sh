@@ -26,17 +26,18 @@ for f in bin/vyne-browser bin/vlib \
   share/man/man1/vyne-browser.1 share/man/man1/vlib.1 share/bash-completion/completions/vlib; do
   [ -s "$prefix/$f" ] || problem "missing $f"
 done
-file "$prefix/share/icons/hicolor/48x48/apps/$id.png" | grep -q '48 x 48' || problem "the 48x48 icon is not 48x48"
+grep -q '48 x 48' <<<"$(file "$prefix/share/icons/hicolor/48x48/apps/$id.png")" || problem "the 48x48 icon is not 48x48"
 
 desktop-file-validate "$prefix/share/applications/$id.desktop" || problem "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" >/dev/null || problem "appstreamcli validate"
 
 # The programs answer without a display.
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/vyne-browser" --version | grep -qx 'vyne-browser [0-9.]*' ||
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+grep -qx 'vyne-browser [0-9.]*' <<<"$(nodisplay "$prefix/bin/vyne-browser" --version)" ||
   problem "vyne-browser --version"
-env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/vyne-browser" --help | grep -q '^Usage: vyne-browser' ||
+grep -q '^Usage: vyne-browser' <<<"$(nodisplay "$prefix/bin/vyne-browser" --help)" ||
   problem "vyne-browser --help"
-"$prefix/bin/vlib" --version | grep -q '^vlib (VYNE Browser) [0-9.]*$' || problem "vlib --version"
+grep -qx 'vlib (VYNE Browser) [0-9.]*' <<<"$("$prefix/bin/vlib" --version)" || problem "vlib --version"
 
 # The manual page and the completion know every command vlib has.
 commands=$("$prefix/bin/vlib" --commands)
@@ -54,15 +55,15 @@ completion() {  # the words bash offers after "vlib $*"
     printf "%s\n" "${COMPREPLY[@]}"' "$prefix/share/bash-completion/completions/vlib" "$@"
 }
 [ "$(completion "")" = "$commands" ] || problem "completion of the command names: $(completion "" | tr '\n' ' ')"
-completion import --u | grep -qx -- '--under' || problem "completion of import's options: $(completion import --u)"
-completion export -- | grep -qx -- '--force' || problem "completion of export's options"
+grep -qx -- '--under' <<<"$(completion import --u)" || problem "completion of import's options: $(completion import --u)"
+grep -qx -- '--force' <<<"$(completion export --)" || problem "completion of export's options: $(completion export --)"
 
 # The file type: a library by its ".mdb" name and its content, native or Jet 4; a plain SQLite
-# database stays one.
+# database stays one, and a ".mdb" file of other content is no library.
 mime=$work/mime
 mkdir -p "$mime/mime/packages"
 cp /usr/share/mime/packages/freedesktop.org.xml "$prefix/share/mime/packages/vyne-browser.xml" "$mime/mime/packages/"
-update-mime-database "$mime/mime" || problem "update-mime-database refused the definition"
+XDG_DATA_DIRS=$mime update-mime-database "$mime/mime" || problem "update-mime-database refused the definition"
 "$prefix/bin/vlib" create "$work/native.mdb" >/dev/null
 cp "$jet" "$work/jet.mdb"
 sqlite3 "$work/plain.sqlite3" 'CREATE TABLE t(x);'
@@ -71,7 +72,7 @@ echo "just text" >"$work/text.mdb"
 type_of() { XDG_DATA_HOME=$mime XDG_DATA_DIRS=$mime gio info -a standard::content-type "$1" | sed -n 's/.*standard::content-type: //p'; }
 for case in native.mdb:application/x-vyne-library jet.mdb:application/x-vyne-library \
   plain.sqlite3:application/vnd.sqlite3 plain-sqlite-under-another-name:application/vnd.sqlite3 \
-  text.mdb:text/plain; do
+  text.mdb:application/vnd.ms-access; do
   got=$(type_of "$work/${case%%:*}")
   [ "$got" = "${case#*:}" ] || problem "${case%%:*} is seen as $got, not ${case#*:}"
 done
@@ -85,8 +86,8 @@ HOME=$home XDG_DATA_HOME=$home/data QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABL
   problem "the installed reader did not start and end"
 [ -s "$work/shot.png" ] || problem "the installed reader showed no window"
 [ -f "$home/data/vyne-browser/vyne-browser.ini" ] || problem "no settings in \$XDG_DATA_HOME/vyne-browser"
-grep -q 'VYNE-Demo.mdb' "$home/data/vyne-browser/vyne-browser.ini" 2>/dev/null || problem "the settings do not name the library"
-ls "$prefix/bin" | grep -qv '^vyne-browser$\|^vlib$' && problem "files written beside the program: $(ls "$prefix/bin")"
+grep -q 'VYNE-Demo.mdb' "$home/data/vyne-browser/vyne-browser.ini" || problem "the settings do not name the library"
+[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "vlib vyne-browser " ] || problem "files written beside the program: $(ls "$prefix/bin")"
 
 [ $problems -eq 0 ] && echo "install tree: all checks passed"
 exit $((problems > 0))
