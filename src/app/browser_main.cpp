@@ -5,8 +5,10 @@
 #include "platform/shell.h"
 #include "util/app_path.h"
 #include "util/hooks.h"
+#include "vyne_config.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -14,8 +16,42 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
+
+void printHelp() {
+    std::fputs("Usage: vyne-browser [LIBRARY]\n"
+               "A reader for book libraries: walks a library's class tree, lists and shows its\n"
+               "documents (text, web pages, pictures, PDF, media, Office documents), searches it,\n"
+               "and reads text full screen.\n"
+               "\n"
+               "LIBRARY is a library file (.mdb, native or Jet 4) to open; without it the library\n"
+               "shown last is opened again.\n"
+               "\n"
+               "  -h, --help     show this help and exit\n"
+               "  --version      show the version and exit\n"
+               "\n"
+               "Settings and temporary files are kept in $XDG_DATA_HOME/vyne-browser (by default\n"
+               "~/.local/share/vyne-browser), or in the folder named by VYNE_HOME.\n"
+               "'vlib' is the command-line tool that makes and changes libraries.\n",
+               stdout);
+}
+
+// --help and --version, answered without a display; false for every other command line.
+bool answeredWithoutWindow(int argc, char** argv, int& code) {
+    if (argc != 2) return false;
+    const std::string_view arg = argv[1];
+    if (arg == "--help" || arg == "-h") {
+        printHelp();
+    } else if (arg == "--version") {
+        std::printf("vyne-browser %s\n", VYNE_VERSION);
+    } else {
+        return false;
+    }
+    code = 0;
+    return true;
+}
 
 // Without a display Qt would only print its plugin diagnostics; one plain sentence is kinder.
 bool hasDisplay() {
@@ -53,6 +89,7 @@ void takeScreenshot(browser::MainWindow& window, const QString& file, const QStr
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (int code = 0; answeredWithoutWindow(argc, argv, code)) return code;
     if (!hasDisplay()) {
         std::fputs("VYNE Browser needs a graphical display: start it from a desktop session (or set DISPLAY).\n",
                    stderr);
@@ -61,6 +98,13 @@ int main(int argc, char** argv) {
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName("VYNE Browser");
+    QApplication::setApplicationVersion(VYNE_VERSION);
+    // The desktop entry and the icon an installed program brings: the desktop matches windows
+    // to the entry by this name.
+    QGuiApplication::setDesktopFileName("org.vyne.VYNEBrowser");
+    const QString installedIcon =
+        QString::fromStdString(util::installedDataPath()) + "icons/org.vyne.VYNEBrowser-256.png";
+    QApplication::setWindowIcon(QIcon::fromTheme("org.vyne.VYNEBrowser", QIcon(installedIcon)));
 
     util::setEventsHook([] { platform::yield(0); });
     util::setMessageHook([](const std::string& text, const std::string& title) {

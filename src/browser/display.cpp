@@ -195,7 +195,9 @@ void MainWindow::showOnViewer(platform::Viewer* viewer, const QString& fileName)
 void MainWindow::handToOS(const QString& fileName) {
     const auto refused =
         looksLikeAddress(fileName) ? platform::openAddressWithOS(fileName) : platform::openWithOS(fileName);
-    if (refused) reportDisplayProblem(*refused);
+    reportDisplayProblem(refused ? *refused
+                                 : (looksLikeAddress(fileName) ? fileName : QFileInfo(fileName).fileName()) +
+                                       " was handed to the operating system.");
 }
 
 void MainWindow::reportDisplayProblem(const QString& text) {

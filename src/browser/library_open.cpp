@@ -71,8 +71,11 @@ void MainWindow::reportReadOnly() {
 }
 
 void MainWindow::command1Click() {
+    std::string start = settings_.currWorkPath;
+    // The first library chosen on an installed program: the dialog begins at the demo library.
+    if (start.empty() && !util::installedDataPath().empty()) start = util::installedDataPath() + "demo";
     const QString chosen = platform::pickOpenFile(this, "Please select DB file of book Library.", "*.mdb",
-                                                  QString::fromStdString(settings_.currWorkPath));
+                                                  QString::fromStdString(start));
     if (chosen.isEmpty()) return;
     settings_.currWorkPath = s(chosen);
     if (openBookLib(chosen)) buildHistoryMenu();

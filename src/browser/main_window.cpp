@@ -1,6 +1,7 @@
 // The main window's controls and menus, its start-up and its shutdown.
 #include "browser/main_window.h"
 
+#include "browser/first_window_place.h"
 #include "browser/picture_pane.h"
 #include "pictures/picture_browser.h"
 #include "platform/colour.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,6 +28,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
@@ -123,7 +126,8 @@ MainWindow::MainWindow(MainWindowSeams seams, QWidget* parent)
     list2_ = platform::QtListControl(ListView2, &icons16_);
     buildMenus();
     connectStore();
-    resize(1000, 700);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(firstWindowPlace(screen->availableGeometry()));
 }
 
 void MainWindow::connectStore() {
@@ -368,6 +372,10 @@ void MainWindow::loadWindow(const QString& commandLine) {
     explainModule.openDictionary(settings_.explainPath);
     explainTips.createToolTip(this, true);
     layoutWindow();
+    // Nothing modal before the window is up with its title and library: the notes wait for
+    // the event loop, which draws the window first.
+    if (!missingViewerNotes_.empty())
+        QMetaObject::invokeMethod(this, [this] { showMissingViewerNotes(); }, Qt::QueuedConnection);
 }
 
 void MainWindow::applySettings() {

@@ -274,8 +274,12 @@ private:
     QRect viewerRect() const;
     void collectSettings();
     void createViewers();
+    // The viewer of that kind, or null; a missing one is noted for showMissingViewerNotes unless
+    // its message is silenced or it has none (firstLine empty).
     std::unique_ptr<platform::Viewer> createViewer(platform::ViewerKind kind, const char* name,
                                                    const QString& firstLine, const QString& secondLine);
+    // The notes of missing viewers, each with "Don't show this again"; a ticked one is silenced.
+    void showMissingViewerNotes();
     void removeViewers();
     QList<QWidget*> paneList() const;
     // The name unchanged when the file exists, else the same file name in the program folder.
@@ -323,7 +327,7 @@ private:
     void wheelOverPicture(int steps);
     // Shows the file in the viewer; the operating system takes it when the viewer cannot.
     void showOnViewer(platform::Viewer* viewer, const QString& fileName);
-    // Hands the file to the operating system; a refusal or failure goes to the status bar.
+    // Hands the file to the operating system; the status bar says so, or why it was refused.
     void handToOS(const QString& fileName);
     // What a viewer or the display says about the document, in plain words: while a document
     // is being shown the text waits and is added to its status line; later it goes to the
@@ -364,6 +368,8 @@ private:
     // The key of the tree node last clicked while it was folded; empty when it was unfolded.
     QString foldedAtClick_;
     QList<QLabel*> panels_;
+    // Viewers found missing at start-up, by control name, with their message.
+    std::vector<std::pair<std::string, QString>> missingViewerNotes_;
     std::unique_ptr<settings::ModRestTime> restControl_;
 
     // The text pane's background: the picture as rendered, the ".jpg" files of the source

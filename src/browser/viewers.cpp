@@ -1,5 +1,6 @@
-// The run-time viewers: made at start-up in a fixed order, each reported once when missing,
-// removed at shutdown.
+// The run-time viewers: made at start-up in a fixed order, removed at shutdown. A missing
+// viewer that could be installed is reported once the window is up with its title and library;
+// the Flash viewer, which no one can install on this platform, is never reported.
 #include "browser/main_window.h"
 
 #include "platform/dialogs.h"
@@ -11,8 +12,7 @@ using platform::ViewerKind;
 void MainWindow::createViewers() {
     PDF1 = createViewer(ViewerKind::Pdf, "PDF1", "AcroPDF-OCX Not Found!",
                         "Please Install Adobe PDF Reader, Otherwise You Can't Read Book With Type of pdf!");
-    FLASH1 = createViewer(ViewerKind::Flash, "FLASH1", "ShockwaveFlash-OCX Not Found!",
-                          "Please Install MacroMedia Flash Player, Otherwise You Can't Read Book With Type of swf!");
+    FLASH1 = createViewer(ViewerKind::Flash, "FLASH1", {}, {});
     WMP1 = createViewer(ViewerKind::Media, "WMP1", "WMP-OCX Not Found!",
                         "Please Install Microsoft Media Player, Otherwise You Can't Read Book With Type of wmp!");
     WebBrowser1 = createViewer(
@@ -35,12 +35,19 @@ std::unique_ptr<platform::Viewer> MainWindow::createViewer(ViewerKind kind, cons
         viewer->widget()->hide();
         return viewer;
     }
-    if (settings_.silencedMessages.count(name)) return nullptr;
-    if (platform::showMessageOfferingSilence(this, windowTitle(), firstLine + "\n" + secondLine)) {
+    if (!firstLine.isEmpty() && !settings_.silencedMessages.count(name))
+        missingViewerNotes_.push_back({name, firstLine + "\n" + secondLine});
+    return nullptr;
+}
+
+void MainWindow::showMissingViewerNotes() {
+    const auto notes = std::move(missingViewerNotes_);
+    missingViewerNotes_.clear();
+    for (const auto& [name, text] : notes) {
+        if (!platform::showMessageOfferingSilence(this, windowTitle(), text)) continue;
         settings_.silencedMessages.insert(name);
         seams_.settings->save(settings_);
     }
-    return nullptr;
 }
 
 void MainWindow::removeViewers() {

@@ -1,5 +1,7 @@
 #include "platform/viewer_manual.h"
 
+#include "util/app_path.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,7 +9,8 @@
 namespace platform {
 
 QString userManualPath(const QString& appPath) {
-    const QString folders[] = {appPath, QCoreApplication::applicationDirPath()};
+    const QString folders[] = {appPath, QCoreApplication::applicationDirPath(),
+                               QString::fromStdString(util::installedDataPath())};
     for (const char* name : {"VYNEBrowser_UserManual.doc", "VYNEBrowser_UserManual.html"})
         for (const QString& folder : folders) {
             const QFileInfo candidate(QDir(folder), QString::fromLatin1(name));

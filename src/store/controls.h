@@ -100,6 +100,8 @@ struct StoreEvents {
     std::function<void(TreeControl& tree, std::string& key, bool& answer)> changeSelectID;
     // The folder import has finished with this many documents.
     std::function<void(int32_t& count)> importFinished;
+    // Copying a class or a library into another store: done of total records copied so far.
+    std::function<void(uint64_t done, uint64_t total)> copyProgress;
 };
 
 // Interactions the store needs from its owner; tests answer them.

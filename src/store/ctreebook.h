@@ -438,10 +438,12 @@ public:
     // Removes the password flag from every record.
     bool unpasswordedAllPath();
 
-private:
     // Runs work in one transaction (joining one that is already running); an engine error or
-    // a false result rolls it back. The result of work, false after an error.
+    // a false result rolls it back. The result of work, false after an error. Several
+    // operations joined in one call are kept or undone together.
     bool inTransaction(const std::function<bool()>& work);
+
+private:
     // Sets Msg and raises showMsg; true when the owner set the answer.
     bool report(const std::string& message);
     // Adds a main row (and a content row holding content, when given); the new id.

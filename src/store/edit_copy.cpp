@@ -73,6 +73,7 @@ int32_t ctreebook::copyClassTo(int32_t id, ctreebook& target, int32_t targetPid,
             // Documents bring their content; classes their password, which lives there too.
             if (getRecByID2(items[i].id)) target.putContentRow(newId, currNR_);
             if (!rec.path) ++count;
+            if (events.copyProgress) events.copyProgress(i + 1, items.size());
         }
         return true;
     });

@@ -3,6 +3,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
+
+#include "vyne_config.h"
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -43,12 +46,32 @@ fs::path userDataFolder() {
     return fs::temp_directory_path(ec) / "vyne-browser";
 }
 
+// <prefix> when the executable lies in <prefix>/<bin folder>; empty otherwise.
+fs::path installPrefix() {
+    fs::path folder = executablePath().parent_path();
+    const fs::path bin = fs::path(VYNE_INSTALL_BINDIR).lexically_normal();
+    std::vector<fs::path> parts(bin.begin(), bin.end());
+    for (auto part = parts.rbegin(); part != parts.rend(); ++part) {
+        if (folder.filename() != *part) return {};
+        folder = folder.parent_path();
+    }
+    return folder;
+}
+
 }  // namespace
+
+std::string installedDataPath() {
+    const fs::path prefix = installPrefix();
+    if (prefix.empty()) return {};
+    const fs::path data = prefix / VYNE_INSTALL_DATADIR;
+    std::error_code ec;
+    return fs::is_directory(data, ec) ? withSeparator(data.string()) : std::string();
+}
 
 std::string appPath() {
     if (const char* home = std::getenv("VYNE_HOME"); home && *home) return withSeparator(home);
     fs::path exeFolder = executablePath().parent_path();
-    if (writable(exeFolder)) return withSeparator(exeFolder.string());
+    if (installedDataPath().empty() && writable(exeFolder)) return withSeparator(exeFolder.string());
     fs::path user = userDataFolder();
     std::error_code ec;
     fs::create_directories(user, ec);

@@ -1,7 +1,9 @@
 // The library commands of vlib, run as the built program.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "store/ctreebook.h"
 #include "support/temp_dir.h"
@@ -18,6 +20,34 @@ using vlib_test::Result;
 using vlib_test::vlib;
 
 const std::string kBasic = jetFixturePath("library_basic.mdb");
+
+// The command list that completion asks for, the usage and the manual page all come from the
+// registered commands, so they agree with each other and with what vlib runs.
+TEST(Vlib, CompletionUsageAndManualListTheSameCommands) {
+    const Result version = vlib({"--version"});
+    EXPECT_EQ(version.rc, 0);
+    EXPECT_EQ(version.out.rfind("vlib (VYNE Browser) ", 0), 0u) << version.out;
+
+    const Result names = vlib({"--commands"});
+    ASSERT_EQ(names.rc, 0);
+    const Result usage = vlib({"--help"});
+    const Result page = vlib({"--man"});
+    ASSERT_EQ(page.rc, 0);
+    EXPECT_EQ(page.out.rfind(".TH VLIB 1 ", 0), 0u);
+    std::vector<std::string> listed;
+    std::istringstream lines(names.out);
+    for (std::string name; std::getline(lines, name);) listed.push_back(name);
+    ASSERT_GE(listed.size(), 10u) << names.out;
+    EXPECT_TRUE(std::is_sorted(listed.begin(), listed.end()));
+    for (const std::string& name : listed) {
+        EXPECT_NE(usage.out.find("\n  " + name + " "), std::string::npos) << name;
+        EXPECT_NE(page.out.find(".SS \"vlib " + name), std::string::npos) << name;
+        EXPECT_EQ(vlib({name, "--help"}).rc, 0) << name;
+    }
+    // Option lines become tagged paragraphs; roff control characters in help texts are escaped.
+    EXPECT_NE(page.out.find(".TP\n.B \\-\\-under PATH\n"), std::string::npos);
+    EXPECT_EQ(page.out.find("\n-"), std::string::npos) << "an unescaped hyphen starts a line";
+}
 
 TEST(VlibCreate, MakesALibraryAndReplacesOnlyWithForce) {
     TempDir dir;

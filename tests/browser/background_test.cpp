@@ -349,7 +349,7 @@ TEST_F(WindowTest, BrokenDocumentsLeaveTheWindowUsable) {
         {"Broken", "jpg", bytesOf("this is no picture at all"), "Beta(jpg/1K)  错误装载图片。 Broken", Shown::EmptyPicture},
         {"Nothing", "jpg", {}, "Beta(jpg/0K)  错误装载图片。 Nothing", Shown::EmptyPicture},
         {"Cut", "png", store::Bytes(png.begin(), png.begin() + 40), "Beta(png/1K)  错误装载图片。 Cut", Shown::EmptyPicture},
-        {"BadPdf", "pdf", bytesOf("%PDF-1.7\nthis does not parse"), "Beta(pdf/1K)  BadPdf.pdf is not a readable PDF file.",
+        {"BadPdf", "pdf", bytesOf("%PDF-1.7\nthis does not parse"), "Beta(pdf/1K)  BadPdf.pdf is not a readable PDF file.  BadPdf.pdf was handed to the operating system.",
          Shown::BySystem},
         {"Runner", "dat", bytesOf("#!/bin/sh\necho hi\n"), "Beta(dat/1K)  Runner.dat was not opened: it is a script.",
          Shown::Nothing},

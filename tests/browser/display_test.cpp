@@ -237,8 +237,9 @@ TEST_F(DisplayTest, WebAddressWithoutWebViewerGoesToTheSystem) {
         QString status;
     };
     const std::vector<Case> cases = {
-        {"Plain", "http://example.org/", "http://example.org/", "Beta(url/1K)"},
-        {"NoScheme", "www.example.org", "http://www.example.org", "Beta(url/1K)"},
+        {"Plain", "http://example.org/", "http://example.org/", "Beta(url/1K)  http://example.org/ was handed to the operating system."},
+        {"NoScheme", "www.example.org", "http://www.example.org",
+         "Beta(url/1K)  www.example.org was handed to the operating system."},
         {"Local", "file:///etc/passwd", "", "Beta(url/1K)  file:///etc/passwd is not a web address."},
     };
     std::vector<std::tuple<std::string, std::string, store::Bytes>> documents;

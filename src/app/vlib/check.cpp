@@ -1,9 +1,11 @@
 // vlib check: every document decodes to what its checksum says; the tree hangs together.
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
 #include "app/vlib/book_access.h"
 #include "app/vlib/command.h"
+#include "app/vlib/progress.h"
 
 namespace vlib {
 namespace {
@@ -35,12 +37,14 @@ int runCheck(const std::vector<std::string>& raw) {
         std::printf("%d\t%s\t%s\n", id, book.BTByID(id).c_str(), what.c_str());
         ++problems;
     };
+    ProgressBar bar("Checking", std::count_if(rows.begin(), rows.end(), [](const auto& r) { return !r.second.isClass; }));
     for (const auto& [id, row] : rows) {
         if (id != 1 && !rows.count(row.pid)) problem(id, "its class " + std::to_string(row.pid) + " is missing");
         if (row.isClass) continue;
-        ++documents;
+        bar.update(++documents);
         if (const std::string what = book.checkNR(id); !what.empty()) problem(id, what);
     }
+    bar.finish();
     std::printf("%d documents checked, %d problems\n", documents, problems);
     return problems == 0 ? Ok : Failed;
 }

@@ -1,6 +1,7 @@
 // vlib's commands: each lives in its own file and registers itself with a static Command.
 //
-// Exit codes: 0 success, 1 the file is not a library (or the work failed), 2 usage errors.
+// Exit codes: 0 success, 1 the file is not a library (or the work failed), 2 usage errors,
+// 130 interrupted by Ctrl-C.
 // Messages go to stderr in plain words; results go to stdout (UTF-8).
 #pragma once
 
@@ -10,7 +11,7 @@
 
 namespace vlib {
 
-enum Exit { Ok = 0, Failed = 1, Usage = 2 };
+enum Exit { Ok = 0, Failed = 1, Usage = 2, Interrupted = 130 };
 
 struct Command {
     using Run = std::function<int(const std::vector<std::string>& args)>;
@@ -23,6 +24,8 @@ struct CommandInfo {
     Command::Run run;
 };
 const std::vector<CommandInfo>& commands();
+// The same in name order.
+std::vector<const CommandInfo*> commandsByName();
 
 // Prints "vlib: <message>" on stderr and returns code.
 int fail(int code, const std::string& message);

@@ -4,13 +4,13 @@
 // property, every row with the stored bytes unchanged. The new file is written beside the
 // target under a temporary name in one transaction and put in place only when complete,
 // so a failed conversion leaves nothing behind and --force never loses the old file early.
-#include <unistd.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
 
 #include "app/vlib/command.h"
+#include "app/vlib/progress.h"
 #include "store/engine/database.h"
 
 namespace vlib {
@@ -20,7 +20,6 @@ namespace fs = std::filesystem;
 
 constexpr const char* kLocale = ";LANGID=0x0804;CP=936;COUNTRY=0";
 constexpr int kDbVersion40 = 64;
-constexpr long kProgressEvery = 500;
 
 engine::DaoType typeOf(const engine::Value& v) {
     if (v.isLong()) return engine::DaoType::Long;
@@ -35,20 +34,8 @@ struct Counts {
     long rows = 0, properties = 0;
 };
 
-class Progress {
-public:
-    Progress() : terminal_(isatty(STDERR_FILENO)) {}
-    void rows(const std::string& table, long n, bool done) {
-        if (!terminal_ && !done) return;
-        std::fprintf(stderr, "%sconverting %s: %ld rows%s", terminal_ ? "\r" : "", table.c_str(), n, done ? "\n" : "");
-        std::fflush(stderr);
-    }
-
-private:
-    bool terminal_;
-};
-
-Counts copyTable(engine::Database& from, engine::Database& to, const std::string& name, Progress& progress) {
+Counts copyTable(engine::Database& from, engine::Database& to, const std::string& name, ProgressBar& bar,
+                 uint64_t& copied) {
     Counts counts;
     const engine::TableDef def = from.tableDef(name);
     to.createTable(def);
@@ -63,10 +50,22 @@ Counts copyTable(engine::Database& from, engine::Database& to, const std::string
         out->addNew();
         for (const engine::FieldDef& f : def.fields) out->setField(f.name, in->field(f.name));
         out->update();
-        if (++counts.rows % kProgressEvery == 0) progress.rows(name, counts.rows, false);
+        ++counts.rows;
+        bar.update(++copied);
     }
-    progress.rows(name, counts.rows, true);
     return counts;
+}
+
+// The rows of every table, for the progress bar; a table that cannot say counts as empty.
+uint64_t countRows(engine::Database& db) {
+    uint64_t rows = 0;
+    for (const std::string& name : db.tableNames()) {
+        try {
+            rows += uint64_t(std::max(db.openTable(name)->recordCount(), 0L));
+        } catch (const engine::Error&) {
+        }
+    }
+    return rows;
 }
 
 std::string temporaryBeside(const std::string& target) {
@@ -103,11 +102,12 @@ int runConvert(const std::vector<std::string>& raw) {
     Counts total;
     try {
         auto to = engine::createDatabase(temp, kLocale, kDbVersion40);
-        Progress progress;
+        ProgressBar bar("Converting", countRows(*from));
+        uint64_t copied = 0;
         to->beginTrans();
         try {
             for (const std::string& name : from->tableNames()) {
-                Counts c = copyTable(*from, *to, name, progress);
+                Counts c = copyTable(*from, *to, name, bar, copied);
                 ++tables;
                 total.rows += c.rows;
                 total.properties += c.properties;
@@ -134,8 +134,8 @@ int runConvert(const std::vector<std::string>& raw) {
 const Command command("convert", "convert IN OUT [--force]",
                       "Converts a library (a Jet 4 .mdb file, which VYNE reads but cannot change)\n"
                       "into a native library: the same tables, fields, indexes, table properties\n"
-                      "and rows, with the stored content bytes copied unchanged. Progress goes to\n"
-                      "stderr; the counts of what was copied to stdout.\n"
+                      "and rows, with the stored content bytes copied unchanged. A progress bar goes\n"
+                      "to stderr when it is a terminal; the counts of what was copied to stdout.\n"
                       "\n"
                       "  --force  replace OUT when it exists (only once the new file is complete)",
                       runConvert);

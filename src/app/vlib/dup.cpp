@@ -1,4 +1,5 @@
 // vlib dup: a copy of a library, record by record.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -17,7 +18,18 @@ int runDup(const std::vector<std::string>& raw) {
     if (std::filesystem::exists(args.positional[1], ec)) return fail(Failed, args.positional[1] + ": exists already");
     store::ctreebook book;
     if (!openLibrary(args.positional[0], book)) return Failed;
-    if (!book.dupicateDB(args.positional[1])) return fail(Failed, "cannot write " + args.positional[1]);
+    bool copied = false;
+    {
+        // Every main row, then every content row, is one step.
+        long rows = 0;
+        try {
+            rows = book.myRS()->recordCount() + book.nrRS()->recordCount();
+        } catch (const std::exception&) {
+        }
+        StoreProgress progress(book, "Copying", uint64_t(std::max(rows, 0L)), false);
+        copied = book.dupicateDB(args.positional[1]);
+    }
+    if (!copied) return fail(Failed, "cannot write " + args.positional[1]);
     std::printf("%s copied to %s\n", args.positional[0].c_str(), args.positional[1].c_str());
     return Ok;
 }

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/vlib/command.h"
+#include "app/vlib/interrupt.h"
 
 namespace vlib {
 
@@ -19,8 +20,6 @@ bool allDigits(const std::string& s) {
         if (c < '0' || c > '9') return false;
     return true;
 }
-
-bool progressLineOpen = false;
 
 // One line from stdin, echo off while a terminal reads it. False at the end of the input.
 bool readSecret(const std::string& prompt, std::string& line) {
@@ -100,32 +99,17 @@ int32_t resolveClass(store::ctreebook& book, const std::string& arg) {
     return 0;
 }
 
-void showProgress(store::ctreebook& book, bool verbose) {
-    const bool terminal = isatty(STDERR_FILENO);
-    if (!verbose && !terminal) return;
-    book.events.showMsg = [verbose, terminal](int32_t&, const std::string& message, bool&) {
-        if (verbose || !terminal) {
-            std::fprintf(stderr, "%s\n", message.c_str());
-            return;
-        }
-        // One rewritten line: the message cut to 78 characters.
-        std::string shown;
-        int chars = 0;
-        for (size_t i = 0; i < message.size() && chars < 78; ++chars) {
-            size_t next = i + 1;
-            while (next < message.size() && (static_cast<unsigned char>(message[next]) & 0xC0) == 0x80) ++next;
-            shown += message.substr(i, next - i);
-            i = next;
-        }
-        std::fprintf(stderr, "\r\033[K%s", shown.c_str());
-        progressLineOpen = true;
+StoreProgress::StoreProgress(store::ctreebook& book, std::string label, uint64_t total, bool verbose)
+    : book_(book) {
+    if (!verbose) bar_.emplace(std::move(label), total);
+    book.events.showMsg = [this](int32_t&, const std::string& message, bool&) {
+        if (InterruptGuard::requested()) throw InterruptedError();
+        if (bar_) bar_->update(++done_);
+        else std::fprintf(stderr, "%s\n", message.c_str());
     };
 }
 
-void endProgress() {
-    if (progressLineOpen) std::fprintf(stderr, "\r\033[K");
-    progressLineOpen = false;
-}
+StoreProgress::~StoreProgress() { book_.events.showMsg = nullptr; }
 
 store::PasswordPrompts terminalPrompts(bool removing) {
     store::PasswordPrompts prompts;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "app/vlib/progress.h"
 #include "store/ctreebook.h"
 
 namespace vlib {
@@ -22,11 +24,22 @@ int32_t resolveRecord(store::ctreebook& book, const std::string& arg);
 // The same for a record that must be a class.
 int32_t resolveClass(store::ctreebook& book, const std::string& arg);
 
-// Shows the store's progress messages on stderr: with verbose one line each, otherwise on a
-// terminal one line that is rewritten, and nothing when stderr is not a terminal.
-void showProgress(store::ctreebook& book, bool verbose);
-// Ends a rewritten progress line.
-void endProgress();
+// The store's progress messages during one command: with verbose each message on a line of
+// its own on stderr; otherwise a bar that counts them against total (drawn only when stderr is
+// a terminal). While an InterruptGuard is active, the first message after Ctrl-C throws
+// InterruptedError, which rolls the store's transaction back.
+class StoreProgress {
+public:
+    StoreProgress(store::ctreebook& book, std::string label, uint64_t total, bool verbose);
+    ~StoreProgress();  // detaches from the book and ends the bar's line
+    StoreProgress(const StoreProgress&) = delete;
+    StoreProgress& operator=(const StoreProgress&) = delete;
+
+private:
+    store::ctreebook& book_;
+    std::optional<ProgressBar> bar_;  // none with verbose: the lines would garble it
+    uint64_t done_ = 0;
+};
 
 // Password prompts on the terminal (without echo) or, when stdin is not a terminal, one line
 // of stdin for each question. With removing, changePassword asks only the old password and

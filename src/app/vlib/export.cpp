@@ -1,4 +1,5 @@
 // vlib export: documents to files, classes to folder trees.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -23,11 +24,13 @@ int runExport(const std::vector<std::string>& raw) {
     if (fs::exists(dir, ec) && !fs::is_directory(dir, ec)) return fail(Failed, dir + ": not a folder");
     if (fs::is_directory(dir, ec) && !fs::is_empty(dir, ec) && !args.has("force"))
         return fail(Failed, dir + ": the folder is not empty (--force writes into it)");
-    showProgress(book, args.has("v") || args.has("verbose"));
     const bool isClass = book.pathByid(id);
     const int32_t expected = isClass ? book.countPid(id, true) : 1;
-    const int32_t written = book.saveToFileLX(id, dir);
-    endProgress();
+    int32_t written = 0;
+    {
+        StoreProgress progress(book, "Exporting", uint64_t(std::max(expected, 0)), args.has("v") || args.has("verbose"));
+        written = book.saveToFileLX(id, dir);
+    }
     std::printf("%d documents exported to %s\n", written, dir.c_str());
     if (written < expected) return fail(Failed, std::to_string(expected - written) + " documents could not be written");
     return Ok;

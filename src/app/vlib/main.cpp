@@ -1,10 +1,12 @@
 // vlib: the command-line library tool.
+#include <algorithm>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "app/vlib/command.h"
+#include "app/vlib/manual.h"
+#include "vyne_config.h"
 
 namespace vlib {
 namespace {
@@ -19,6 +21,13 @@ Command::Command(std::string name, std::string synopsis, std::string help, Run r
 }
 
 const std::vector<CommandInfo>& commands() { return registry(); }
+
+std::vector<const CommandInfo*> commandsByName() {
+    std::vector<const CommandInfo*> sorted;
+    for (const CommandInfo& c : registry()) sorted.push_back(&c);
+    std::sort(sorted.begin(), sorted.end(), [](auto* a, auto* b) { return a->name < b->name; });
+    return sorted;
+}
 
 int fail(int code, const std::string& message) {
     std::fprintf(stderr, "vlib: %s\n", message.c_str());
@@ -80,13 +89,16 @@ bool parseArgs(const std::vector<std::string>& raw, const std::vector<std::strin
 }  // namespace vlib
 
 namespace {
+
 void printUsage(FILE* to) {
-    std::fprintf(to, "Usage: vlib COMMAND [ARGS...]\n\nCommands:\n");
-    std::map<std::string, const vlib::CommandInfo*> sorted;
-    for (auto& c : vlib::commands()) sorted[c.name] = &c;
-    for (auto& [name, c] : sorted) std::fprintf(to, "  %s\n", c->synopsis.c_str());
-    std::fprintf(to, "\n'vlib COMMAND --help' describes a command.\n");
+    std::fprintf(to, "Usage: vlib COMMAND [ARGS...]\n"
+                     "Makes, reads and changes book libraries from the command line.\n\nCommands:\n");
+    for (auto* c : vlib::commandsByName()) std::fprintf(to, "  %s\n", c->synopsis.c_str());
+    std::fprintf(to, "\n'vlib COMMAND --help' describes a command.\n"
+                     "  -h, --help     show this help and exit\n"
+                     "  --version      show the version and exit\n");
 }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -97,6 +109,19 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printUsage(stdout);
+        return vlib::Ok;
+    }
+    if (args[0] == "--version") {
+        std::printf("vlib (VYNE Browser) %s\n", VYNE_VERSION);
+        return vlib::Ok;
+    }
+    // Not in the usage: the command names one a line, for shell completion; the manual page.
+    if (args[0] == "--commands") {
+        for (auto* c : vlib::commandsByName()) std::printf("%s\n", c->name.c_str());
+        return vlib::Ok;
+    }
+    if (args[0] == "--man") {
+        std::fputs(vlib::manualPage().c_str(), stdout);
         return vlib::Ok;
     }
     for (auto& c : vlib::commands()) {

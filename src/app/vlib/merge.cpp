@@ -4,6 +4,7 @@
 #include "app/vlib/book_access.h"
 #include "app/vlib/command.h"
 #include "app/vlib/edit_common.h"
+#include "app/vlib/progress.h"
 
 namespace vlib {
 namespace {
@@ -20,7 +21,16 @@ int runMerge(const std::vector<std::string>& raw) {
     int32_t pid = 1;
     if (args.has("under") && (pid = book.insertPath(args.value("under"), 1)) == 0)
         return fail(Failed, refusedChange(book, "cannot make the class " + args.value("under")));
-    const int32_t count = other.mergeBookTo(book, pid);
+    int32_t count = -1;
+    {
+        ProgressBar bar("Merging", 0);
+        other.events.copyProgress = [&bar](uint64_t done, uint64_t total) {
+            bar.setTotal(total);
+            bar.update(done);
+        };
+        count = other.mergeBookTo(book, pid);
+        other.events.copyProgress = nullptr;
+    }
     if (count < 0) return fail(Failed, refusedChange(book, "nothing was merged"));
     std::printf("%s\n", other.Msg().c_str());
     return Ok;
