@@ -17,7 +17,8 @@ namespace reader {
 
 namespace {
 
-constexpr double kSixtiethsPerSecond = 60.0;
+constexpr double kFrameSeconds = 1.0 / 60;
+constexpr double kPausePerLevelSeconds = 1.0 / 16;
 
 // The text is at `from` pixels at `sinceMs` and moves at the speed of `level`.
 struct Motion {
@@ -30,7 +31,9 @@ struct Motion {
 
 }  // namespace
 
-double autoScrollSpeed(int level) { return kSixtiethsPerSecond / double(std::clamp(level, 0, kSpeedLevels - 1) + 1); }
+double autoScrollSpeed(int level) {
+    return 1.0 / (kFrameSeconds + kPausePerLevelSeconds * std::clamp(level, 0, kSpeedLevels - 1));
+}
 
 // About two lines of the text's font.
 int FormBook::lookAhead() const { return std::max(int(std::lround(rt1->fontMetrics().lineSpacing() * 2.2)), 1); }

@@ -217,10 +217,11 @@ TEST_F(FormBookTest, AutoScrollPositionFollowsTheTimeAtTheLevelsSpeed) {
         qint64 frameMs;
         int expected;
     };
-    // 60 px/s at level 0, 30 at level 1, 3.75 at level 15; late frames keep the speed.
+    // 60 px/s at level 0, 12.63 at level 1, 2.553 at level 6, 1.048 at level 15; late frames keep
+    // the speed.
     for (const Case c : {Case{0, 1000, 10, 60}, Case{0, 250, 10, 15}, Case{0, 1000, 100, 60}, Case{0, 1020, 17, 61},
-                         Case{1, 1000, 10, 30}, Case{1, 3000, 250, 90}, Case{6, 7000, 10, 60},
-                         Case{15, 4000, 10, 15}, Case{15, 1000, 10, 4}}) {
+                         Case{1, 1000, 10, 13}, Case{1, 3000, 250, 38}, Case{6, 10000, 100, 26},
+                         Case{15, 10000, 100, 10}, Case{15, 1000, 10, 1}}) {
         make();
         open(longText(400));
         frameMs = c.frameMs;
@@ -228,10 +229,11 @@ TEST_F(FormBookTest, AutoScrollPositionFollowsTheTimeAtTheLevelsSpeed) {
         EXPECT_FALSE(book->scrolling());
         EXPECT_TRUE(directions.empty());
     }
-    EXPECT_EQ(reader::autoScrollSpeed(0), 60.0);
-    EXPECT_EQ(reader::autoScrollSpeed(15), 3.75);
-    EXPECT_EQ(reader::autoScrollSpeed(99), 3.75) << "levels out of range are clamped";
-    EXPECT_EQ(reader::autoScrollSpeed(-1), 60.0);
+    EXPECT_DOUBLE_EQ(reader::autoScrollSpeed(0), 60.0);
+    EXPECT_NEAR(reader::autoScrollSpeed(1), 12.632, 0.001);
+    EXPECT_NEAR(reader::autoScrollSpeed(15), 1.048, 0.001);
+    EXPECT_DOUBLE_EQ(reader::autoScrollSpeed(99), reader::autoScrollSpeed(15)) << "levels out of range are clamped";
+    EXPECT_DOUBLE_EQ(reader::autoScrollSpeed(-1), 60.0);
 }
 
 TEST_F(FormBookTest, ASpeedChangeMidScrollKeepsThePositionContinuous) {
@@ -240,7 +242,8 @@ TEST_F(FormBookTest, ASpeedChangeMidScrollKeepsThePositionContinuous) {
         bool rightHalf;  // slower
         int expected;    // after 1 s at the first level and 0.5 s at the next
     };
-    for (const Case c : {Case{0, true, 60 + 15}, Case{1, false, 30 + 30}, Case{15, true, 4 + 30}}) {
+    // 60 + 6.32, 12.63 + 30, 1.05 + 30
+    for (const Case c : {Case{0, true, 66}, Case{1, false, 43}, Case{15, true, 31}}) {
         reader::ReaderShared shared;
         shared.wSleep = c.level;
         make({}, shared);
@@ -323,8 +326,10 @@ TEST_F(FormBookTest, AQuitEndsTheScrollAtOnceEvenDuringTheRestAtTheEnd) {
 // running scroll within a frame, and the main loop returns.
 TEST_F(FormBookTest, QuittingTheProgramEndsARunningScroll) {
     displayFrames = true;
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
     for (const bool viaExit : {false, true}) {
-        make();
+        make({}, shared);
         open(longText(400));
         bool ended = false, watchdog = false;
         int movedBeforeQuit = 0;
