@@ -40,11 +40,12 @@ int FormBook::lookAhead() const { return std::max(int(std::lround(rt1->fontMetri
 
 bool FormBook::nearTextEnd() {
     const QScrollBar* bar = rt1->verticalScrollBar();
-    if (bar->value() + lookAhead() <= bar->maximum()) return false;
-    // A long text is laid out bit by bit while it is shown; the end is only near once all of it
-    // has been laid out and the scroll range knows its full height.
-    rt1->document()->documentLayout()->documentSize();
-    return bar->value() + lookAhead() > bar->maximum();
+    const int reach = bar->value() + lookAhead();
+    if (reach <= bar->maximum()) return false;
+    // A long text is laid out bit by bit while it is shown, and the scroll range follows the
+    // laid-out part a moment later: the end is near only by the height of the whole text.
+    const qreal height = rt1->document()->documentLayout()->documentSize().height();
+    return reach > int(std::ceil(height)) - rt1->viewport()->height();
 }
 
 void FormBook::autoScroll() {

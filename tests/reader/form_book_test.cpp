@@ -387,6 +387,26 @@ TEST_F(FormBookTest, AutoScrollRestsAtTheEndOfATextThenMovesOnToTheNextDocument)
     EXPECT_EQ(scrollValue(), 60) << "the next text scrolls from its top";
 }
 
+// A long text is laid out bit by bit after it is shown: where its laid-out part ends, the scroll
+// goes on without a rest.
+TEST_F(FormBookTest, ALongTextStillBeingLaidOutIsNoEndOfTheText) {
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
+    make({}, shared);
+    nextTexts = {"next"};
+    open(longText(40'000));
+    const int shownMaximum = scrollBar()->maximum();
+    scrollBar()->setValue(shownMaximum);
+    onFrame = [this](int frame) {
+        QCoreApplication::processEvents();  // as while a frame is awaited
+        if (frame == 20) book->requestStop();
+    };
+    book->autoScroll();
+    EXPECT_TRUE(directions.empty());
+    EXPECT_GT(scrollBar()->maximum(), 40'000 * 10) << "laid out to the end";
+    EXPECT_GT(scrollValue(), shownMaximum + 5) << "no rest where the laid-out part ended";
+}
+
 TEST_F(FormBookTest, AutoScrollOnAnEmptyTextStopsDuringTheRestWithoutMovingOn) {
     make();
     open(QString());
