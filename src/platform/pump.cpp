@@ -8,37 +8,52 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
 
 namespace {
 
+// Set once a wait found that the application was asked to quit; cleared when the main loop has
+// returned (every loop inside it has ended by then), so a later exec() runs normally.
 bool quitSeen = false;
 bool unpacedFrames = false;
 
-// Waits ms milliseconds on a local event loop. A loop started after quit() returns at once with
-// -1; that is how a quit is noticed from inside a nested loop.
+void noteQuit() {
+    if (quitSeen) return;
+    quitSeen = true;
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QObject::connect(app, &QCoreApplication::aboutToQuit, app, [] { quitSeen = false; },
+                         Qt::SingleShotConnection);
+}
+
+// Runs a local event loop for ms milliseconds (0: what is pending now). QCoreApplication::exit,
+// where quit() ends, leaves every running event loop and makes a loop started later return -1
+// at once until the main loop has returned: a wait that ends before its time, or that does not
+// start, is how a quit is noticed. Answers false then.
 bool waitOnEventLoop(int ms) {
     QEventLoop loop;
-    QTimer::singleShot(ms, Qt::PreciseTimer, &loop, [&loop] { loop.exit(0); });
-    if (loop.exec() != 0) quitSeen = true;
+    bool waited = false;
+    QTimer::singleShot(std::max(ms, 0), Qt::PreciseTimer, &loop, [&] {
+        waited = true;
+        loop.exit(0);
+    });
+    const int code = loop.exec();
+    if (code != 0 || !waited) noteQuit();
     return !quitSeen;
 }
 
 }  // namespace
 
 bool quitting() {
-    if (quitSeen) return true;
-    if (QCoreApplication::closingDown()) quitSeen = true;
+    if (QCoreApplication::closingDown()) noteQuit();
     return quitSeen;
 }
 
 bool yield(int count) {
     if (quitting()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (count <= 0) return !quitting();
-    return waitOnEventLoop(count * kYieldSliceMs);
+    return waitOnEventLoop(std::max(count, 0) * kYieldSliceMs);
 }
 
 FramePacer::FramePacer(const QWidget* widget) {
@@ -51,14 +66,12 @@ FramePacer::FramePacer(const QWidget* widget) {
 
 bool FramePacer::next() {
     if (quitting()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (unpacedFrames) return !quitting();
+    if (unpacedFrames) return waitOnEventLoop(0);
     const double now = double(clock_.nsecsElapsed()) / 1e6;
     // A late frame is not made up for: the next one is due a whole frame after this one.
     if (due_ < now) due_ = now + frameMs_ - std::fmod(now - due_, frameMs_);
     const int wait = int(std::lround(due_ - now));
     due_ += frameMs_;
-    if (wait <= 0) return !quitting();
     return waitOnEventLoop(wait);
 }
 

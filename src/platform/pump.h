@@ -13,11 +13,14 @@ constexpr int kYieldSliceMs = 10;
 
 // Processes pending window events, then waits count slices on the event loop (events keep
 // running meanwhile), so a pause grows linearly with count. count <= 0 only processes what
-// is pending and returns at once. Returns false, without waiting, once the application has been
-// asked to quit: a loop then ends instead of spinning.
+// is pending and returns at once. Returns false once the application has been asked to quit
+// (QCoreApplication::quit or exit): a wait running then ends at once, and every later call
+// returns false without waiting, so a loop ends instead of spinning. That holds until the main
+// loop (QCoreApplication::exec) has returned.
 bool yield(int count = 0);
 
-// Whether the application has been asked to quit (QCoreApplication::quit or exit).
+// Whether a yield or frame wait has found that the application is quitting, or it is being
+// destroyed.
 bool quitting();
 
 // Paces motion by the display: next() lets events run, then waits on the event loop until one
@@ -28,7 +31,7 @@ class FramePacer {
 public:
     explicit FramePacer(const QWidget* widget);
 
-    // Waits for the next frame; false once the application is quitting.
+    // Waits for the next frame; false once the application is quitting, as yield().
     bool next();
     // Milliseconds since the pacer was made.
     qint64 elapsed() const { return clock_.elapsed(); }

@@ -29,13 +29,13 @@ constexpr int kButtonHeight = 28;
 // The line-by-line scroll bar starts in the middle of its range, so it can go either way.
 constexpr int kVScrollRange = 32767;
 
-// The reader's buttons share one height; a button without a caption is square.
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, const QString& tip,
-                        const QIcon& icon = {}) {
-    QPushButton* button = platform::makeButton(parent, name, caption, tip, icon);
-    const int width = caption.isEmpty() ? kButtonHeight : std::max(button->sizeHint().width(), 60);
-    button->setFixedSize(width, kButtonHeight);
-    return button;
+// The reader's buttons share one height, kButtonHeight or what a caption in a large font
+// needs; a button without a caption is square.
+void sizeButtons(std::initializer_list<QPushButton*> buttons) {
+    int height = kButtonHeight;
+    for (const QPushButton* button : buttons) height = std::max(height, button->sizeHint().height());
+    for (QPushButton* button : buttons)
+        button->setFixedSize(button->text().isEmpty() ? height : std::max(button->sizeHint().width(), 60), height);
 }
 
 }  // namespace
@@ -80,6 +80,7 @@ void FormBook::buildControls() {
     // The background picture is painted here, behind rt1.
     Picture1->installEventFilter(this);
 
+    using platform::makeButton;
     cmdOK = makeButton(this, "cmdOK", "Quit", "close me");
     Command6 = makeButton(this, "Command6", QString(), "go to next doc", style()->standardIcon(QStyle::SP_ArrowForward));
     Command5 = makeButton(this, "Command5", QString(), "go to previous doc", style()->standardIcon(QStyle::SP_ArrowBack));
@@ -87,6 +88,7 @@ void FormBook::buildControls() {
     Command1->installEventFilter(this);
     Command3 = makeButton(this, "Command3", tr("Colour"), "Select back color ");
     Command2 = makeButton(this, "Command2", tr("Font"), "Select font ");
+    sizeButtons({cmdOK, Command6, Command5, Command1, Command3, Command2});
     VScroll1 = new QScrollBar(Qt::Vertical, this);
     VScroll1->setObjectName("VScroll1");
     VScroll1->setRange(0, kVScrollRange);

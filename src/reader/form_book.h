@@ -50,10 +50,20 @@ struct FormBookLinks {
     aids::ExplainModule* explainModule = nullptr;
     // The clock of the background rotation, in seconds.
     std::function<qint64()> nowSeconds = [] { return QDateTime::currentSecsSinceEpoch(); };
-    // Waits the given number of message-pump yields, leaving early once the stop flag is set
-    // (see stopRequested). Null: the platform's yields, 3,000 of them to one 10 ms slice.
-    std::function<void(int yields)> pause;
+    // The auto-scroll's frames: waits for the next display frame while window events run, and
+    // answers false once the program quits. Null: a platform::FramePacer on the reader.
+    std::function<bool()> nextFrame;
+    // The auto-scroll's clock in milliseconds, read once a frame. Null: the frame pacer's.
+    std::function<qint64()> scrollClockMs;
 };
+
+// Auto-scroll speed of a level (0..15, others clamped) in pixels per second: a pixel takes one
+// frame at 60 Hz plus a pause of level/16 s, so 60 px/s at level 0 (a skim), 12.6 at level 1,
+// 2.55 at the first setting 6 and 1.05 at level 15 (a slow read).
+double autoScrollSpeed(int level);
+// How long the end of a text rests before the next document comes in (as long as 66 2/3 level
+// pauses), in milliseconds.
+inline constexpr qint64 kNextDocPauseMs = 4167;
 
 class FormBook : public QWidget {
     Q_OBJECT
@@ -81,8 +91,10 @@ public:
     ReaderLook look() const;
 
     // ---- Commands ----
-    // Command1: scrolls one pixel at a time until the stop flag is set; near the end of the
-    // text it pauses and moves on to the next document. Returns when the scroll ends.
+    // Command1: moves the text up at the speed level's pace, drawn once a display frame, until
+    // the stop flag is set or the program quits; the position follows the time since the start
+    // (or since the last change of level or of the position by hand). Near the end of the text
+    // it rests, then moves on to the next document. Returns when the scroll ends.
     void autoScroll();
     bool scrolling() const { return scrolling_; }
     bool stopRequested() const { return stop_; }
@@ -139,8 +151,8 @@ private:
     void onVScroll(int value);
     // How near the end (pixels) the scroll moves on to the next document.
     int lookAhead() const;
-    void scrollStep();
-    void pauseYields(int yields);
+    // Whether less than the look-ahead of text is left above the room kept below it.
+    bool nearTextEnd();
     // A fixed picture file is drawn when the show time is at least 1 second.
     void drawFixedBackPic();
     void drawBackPic(int mode);

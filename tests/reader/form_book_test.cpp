@@ -1,11 +1,12 @@
-// The full-screen reader driven offscreen: hand-over, keys and mouse, auto-scroll through the
-// pause seam, next document, look and background.
+// The full-screen reader driven offscreen: hand-over, keys and mouse, auto-scroll on the
+// test's own frames and clock (and on the display's), next document, look and background.
 #include "aids/dictionary_fixture.h"
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "reader/form_book.h"
 #include "support/temp_dir.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
@@ -13,9 +14,12 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocumentFragment>
 #include <QTextEdit>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -52,6 +56,7 @@ protected:
         reader::FormBookLinks links;
         links.nextText = [this](int direction) {
             directions.push_back(direction);
+            nextTextAtMs.push_back(clockMs);
             return nextTexts.empty() ? QString() : nextTexts[directions.size() % nextTexts.size()];
         };
         links.handBackCaret = [this](int caret, int length) { handedBack.emplace_back(caret, length); };
@@ -59,10 +64,21 @@ protected:
         links.backPicture = [this](int) { ++picturesAsked; return picture; };
         links.nowSeconds = [this] { return now; };
         links.explainModule = explain;
-        links.pause = [this](int yields) {
-            pauses.push_back(yields);
-            if (onPause) onPause(int(pauses.size()));
-        };
+        if (!displayFrames) {
+            // Frames of frameMs each on a clock of the test's; onFrame runs what happens while one
+            // frame is awaited (keys, clicks), and a quit answers false.
+            links.nextFrame = [this] {
+                ++frames;
+                clockMs += frameMs;
+                if (onFrame) onFrame(frames);
+                return !quitAtFrame || frames < quitAtFrame;
+            };
+            links.scrollClockMs = [this] { return clockMs; };
+        }
+        frames = 0;
+        clockMs = 0;
+        quitAtFrame = 0;
+        onFrame = nullptr;
         book = std::make_unique<FormBook>(look, std::move(links));
         book->setShared(shared);
         book->resize(800, 600);
@@ -77,12 +93,35 @@ protected:
     }
 
     int scrollValue() const { return book->rt1->verticalScrollBar()->value(); }
+    QScrollBar* scrollBar() const { return book->rt1->verticalScrollBar(); }
+
+    // Scrolls from the top at the level and answers the position reached at clock ms (the
+    // scroll is stopped in the frame after it).
+    int scrolledAfter(int level, qint64 ms) {
+        reader::ReaderShared shared;
+        shared.wSleep = level;
+        book->setShared(shared);
+        scrollBar()->setValue(0);
+        const qint64 until = clockMs + ms;
+        onFrame = [this, until](int) {
+            if (clockMs > until) book->requestStop();
+        };
+        book->autoScroll();
+        return scrollValue();
+    }
 
     std::unique_ptr<FormBook> book;
-    std::vector<int> directions, levels, pauses;
+    std::vector<int> directions, levels;
+    std::vector<qint64> nextTextAtMs;
     std::vector<std::pair<int, int>> handedBack;
     std::vector<QString> nextTexts;
-    std::function<void(int)> onPause;
+    // The scroll's frames: the test's own unless displayFrames asks for the display's.
+    bool displayFrames = false;
+    int frames = 0;
+    qint64 clockMs = 0;
+    qint64 frameMs = 10;
+    int quitAtFrame = 0;  // 0: no quit
+    std::function<void(int frame)> onFrame;
     QImage picture;
     int picturesAsked = 0;
     aids::ExplainModule* explain = nullptr;
@@ -171,62 +210,235 @@ TEST_F(FormBookTest, RightPressChangesTheSpeedByHalfAndWraps) {
     }
 }
 
-TEST_F(FormBookTest, AutoScrollStepsOnePixelAPausePerLevelUntilStopped) {
-    reader::ReaderShared shared;
-    shared.wSleep = 4;
-    make({}, shared);
-    open(longText(400));
-    book->rt1->verticalScrollBar()->setValue(0);
-    onPause = [this](int count) {
-        if (count == 3) escape(book->rt1);  // the first Esc stops the scroll, the reader stays
+TEST_F(FormBookTest, AutoScrollPositionFollowsTheTimeAtTheLevelsSpeed) {
+    struct Case {
+        int level;
+        qint64 ms;
+        qint64 frameMs;
+        int expected;
     };
-    book->Command1->click();
-    EXPECT_EQ(pauses, (std::vector<int>{12'000, 12'000, 12'000}));
-    EXPECT_EQ(scrollValue(), 3);
-    EXPECT_FALSE(book->scrolling());
-    EXPECT_TRUE(book->isVisible());
-    EXPECT_TRUE(directions.empty());
-}
-
-TEST_F(FormBookTest, LeftPressOrClosingStopsARunningScroll) {
-    for (const bool closing : {false, true}) {
+    // 60 px/s at level 0, 12.63 at level 1, 2.553 at level 6, 1.048 at level 15; late frames keep
+    // the speed.
+    for (const Case c : {Case{0, 1000, 10, 60}, Case{0, 250, 10, 15}, Case{0, 1000, 100, 60}, Case{0, 1020, 17, 61},
+                         Case{1, 1000, 10, 13}, Case{1, 3000, 250, 38}, Case{6, 10000, 100, 26},
+                         Case{15, 10000, 100, 10}, Case{15, 1000, 10, 1}}) {
         make();
         open(longText(400));
-        pauses.clear();
-        onPause = [this, closing](int) {
-            if (closing) book->close();
-            else press(book->rt1->viewport(), Qt::LeftButton, QPoint(10, 10));
+        frameMs = c.frameMs;
+        EXPECT_EQ(scrolledAfter(c.level, c.ms), c.expected) << c.level << " after " << c.ms << " ms";
+        EXPECT_FALSE(book->scrolling());
+        EXPECT_TRUE(directions.empty());
+    }
+    EXPECT_DOUBLE_EQ(reader::autoScrollSpeed(0), 60.0);
+    EXPECT_NEAR(reader::autoScrollSpeed(1), 12.632, 0.001);
+    EXPECT_NEAR(reader::autoScrollSpeed(15), 1.048, 0.001);
+    EXPECT_DOUBLE_EQ(reader::autoScrollSpeed(99), reader::autoScrollSpeed(15)) << "levels out of range are clamped";
+    EXPECT_DOUBLE_EQ(reader::autoScrollSpeed(-1), 60.0);
+}
+
+TEST_F(FormBookTest, ASpeedChangeMidScrollKeepsThePositionContinuous) {
+    struct Case {
+        int level;
+        bool rightHalf;  // slower
+        int expected;    // after 1 s at the first level and 0.5 s at the next
+    };
+    // 60 + 6.32, 12.63 + 30, 1.05 + 30
+    for (const Case c : {Case{0, true, 66}, Case{1, false, 43}, Case{15, true, 31}}) {
+        reader::ReaderShared shared;
+        shared.wSleep = c.level;
+        make({}, shared);
+        open(longText(400));
+        std::vector<int> positions;
+        onFrame = [&](int) {
+            positions.push_back(scrollValue());
+            if (clockMs == 1000) {
+                QWidget* viewport = book->rt1->viewport();
+                press(viewport, Qt::RightButton, QPoint(c.rightHalf ? viewport->width() - 5 : 5, 10));
+            }
+            if (clockMs > 1500) book->requestStop();
         };
         book->autoScroll();
-        EXPECT_EQ(pauses.size(), 1u);
-        EXPECT_FALSE(book->scrolling());
-        EXPECT_EQ(book->isVisible(), !closing);
+        EXPECT_EQ(scrollValue(), c.expected) << c.level;
+        for (size_t i = 1; i < positions.size(); ++i)
+            ASSERT_LE(std::abs(positions[i] - positions[i - 1]), 1) << c.level << " jumps at frame " << i;
     }
 }
 
-TEST_F(FormBookTest, AutoScrollMovesOnToTheNextDocumentAtTheEnd) {
-    make();
-    nextTexts = {longText(400)};
-    open("a short text");
-    onPause = [this](int count) {
-        if (count == 2) book->requestStop();
+TEST_F(FormBookTest, ScrollingByHandMidScrollGoesOnFromThere) {
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
+    make({}, shared);
+    open(longText(400));
+    onFrame = [this](int) {
+        if (clockMs == 500) scrollBar()->setValue(200);  // the wheel or VScroll1
+        if (clockMs > 1000) book->requestStop();
     };
     book->autoScroll();
-    // The short text scrolls up until its last lines reach the top, then the next one comes in.
-    ASSERT_EQ(directions, std::vector<int>{1});
-    EXPECT_EQ(book->rt1->toPlainText(), nextTexts[0]);
-    EXPECT_EQ(book->rt1->textCursor().position(), 0);
-    EXPECT_EQ(scrollValue(), 1);
-    EXPECT_EQ(pauses.front(), 200'000) << "the longer pause comes before the next document";
+    EXPECT_EQ(scrollValue(), 230);
 }
 
-TEST_F(FormBookTest, AutoScrollOnAnEmptyTextStopsDuringTheEndPauseWithoutMovingOn) {
+TEST_F(FormBookTest, EscLeftPressOrClosingStopsTheScrollWithinOneFrame) {
+    struct Case {
+        const char* what;
+        std::function<void(FormBook&)> act;
+        bool staysOpen;
+    };
+    const std::vector<Case> cases = {
+        {"Esc in the text", [](FormBook& b) { escape(b.rt1); }, true},
+        {"Esc on Scroll", [](FormBook& b) { escape(b.Command1); }, true},
+        {"left press", [](FormBook& b) { press(b.rt1->viewport(), Qt::LeftButton, QPoint(10, 10)); }, true},
+        {"closing", [](FormBook& b) { b.close(); }, false},
+    };
+    for (const Case& c : cases) {
+        reader::ReaderShared shared;
+        shared.wSleep = 0;
+        make({}, shared);
+        open(longText(400));
+        int stoppedAt = -1;
+        onFrame = [&](int frame) {
+            if (frame < 20) return;
+            stoppedAt = scrollValue();
+            c.act(*book);
+        };
+        book->Command1->click();
+        EXPECT_EQ(frames, 20) << c.what << ": no frame awaited after the stop";
+        EXPECT_EQ(scrollValue(), stoppedAt) << c.what << ": no step after the stop";
+        EXPECT_GT(stoppedAt, 0) << c.what;
+        EXPECT_FALSE(book->scrolling()) << c.what;
+        EXPECT_EQ(book->isVisible(), c.staysOpen) << c.what;
+    }
+}
+
+TEST_F(FormBookTest, AQuitEndsTheScrollAtOnceEvenDuringTheRestAtTheEnd) {
+    for (const QString& text : {longText(400), QString()}) {
+        make();
+        open(text);
+        quitAtFrame = 30;
+        book->autoScroll();
+        EXPECT_EQ(frames, 30);
+        EXPECT_FALSE(book->scrolling());
+        EXPECT_TRUE(directions.empty());
+        EXPECT_TRUE(book->isVisible());
+    }
+}
+
+// With the display's own frames: a quit of the program (QCoreApplication::quit or exit) ends a
+// running scroll within a frame, and the main loop returns.
+TEST_F(FormBookTest, QuittingTheProgramEndsARunningScroll) {
+    displayFrames = true;
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
+    for (const bool viaExit : {false, true}) {
+        make({}, shared);
+        open(longText(400));
+        bool ended = false, watchdog = false;
+        int movedBeforeQuit = 0;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (scrollValue() < 3) return;
+            movedBeforeQuit = scrollValue();
+            poll.stop();
+            if (viaExit) QCoreApplication::exit(0);
+            else QCoreApplication::quit();
+        });
+        QTimer::singleShot(0, [&] {
+            poll.start(5);
+            book->autoScroll();
+            ended = true;
+        });
+        QTimer::singleShot(20'000, [&] {
+            watchdog = true;
+            book->requestStop();
+        });
+        QCoreApplication::exec();
+        EXPECT_TRUE(ended) << viaExit;
+        EXPECT_FALSE(watchdog) << viaExit << ": the scroll ran on after the quit";
+        EXPECT_GE(movedBeforeQuit, 3) << viaExit;
+        EXPECT_LE(scrollValue(), movedBeforeQuit + 1) << viaExit;
+        EXPECT_FALSE(book->scrolling());
+    }
+}
+
+TEST_F(FormBookTest, AutoScrollRestsAtTheEndOfATextThenMovesOnToTheNextDocument) {
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
+    make({}, shared);
+    nextTexts = {longText(400)};
+    open(longText(100));
+    // The room kept below the text lets its end come up to the top; the next document comes in
+    // once position + look-ahead exceeds the maximum, not before.
+    book->rt1->document()->documentLayout()->documentSize();
+    const int lookAhead = int(std::lround(book->rt1->fontMetrics().lineSpacing() * 2.2));
+    scrollBar()->setValue(scrollBar()->maximum() - lookAhead);
+    const int lastPosition = scrollBar()->maximum() - lookAhead + 1;
+    const qint64 start = clockMs;
+    std::vector<int> positions;
+    onFrame = [&](int) {
+        if (directions.empty()) positions.push_back(scrollValue());
+        if (!nextTextAtMs.empty() && clockMs > nextTextAtMs[0] + 1000) book->requestStop();
+    };
+    book->autoScroll();
+    ASSERT_EQ(directions, std::vector<int>{1});
+    EXPECT_EQ(positions.back(), lastPosition);
+    EXPECT_GE(nextTextAtMs[0] - start, reader::kNextDocPauseMs);
+    EXPECT_LE(nextTextAtMs[0] - start, reader::kNextDocPauseMs + 3 * frameMs);
+    EXPECT_EQ(book->rt1->toPlainText(), nextTexts[0]);
+    EXPECT_EQ(book->rt1->textCursor().position(), 0);
+    EXPECT_EQ(scrollValue(), 60) << "the next text scrolls from its top";
+}
+
+// A long text is laid out bit by bit after it is shown: where its laid-out part ends, the scroll
+// goes on without a rest.
+TEST_F(FormBookTest, ALongTextStillBeingLaidOutIsNoEndOfTheText) {
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
+    make({}, shared);
+    nextTexts = {"next"};
+    open(longText(40'000));
+    const int shownMaximum = scrollBar()->maximum();
+    scrollBar()->setValue(shownMaximum);
+    onFrame = [this](int frame) {
+        QCoreApplication::processEvents();  // as while a frame is awaited
+        if (frame == 20) book->requestStop();
+    };
+    book->autoScroll();
+    EXPECT_TRUE(directions.empty());
+    EXPECT_GT(scrollBar()->maximum(), 40'000 * 10) << "laid out to the end";
+    EXPECT_GT(scrollValue(), shownMaximum + 5) << "no rest where the laid-out part ended";
+}
+
+TEST_F(FormBookTest, AutoScrollOnAnEmptyTextStopsDuringTheRestWithoutMovingOn) {
     make();
     open(QString());
-    onPause = [this](int) { book->requestStop(); };
+    onFrame = [this](int frame) {
+        if (frame == 50) book->requestStop();
+    };
     book->autoScroll();
-    EXPECT_EQ(pauses, std::vector<int>{200'000});
+    EXPECT_EQ(frames, 50);
     EXPECT_TRUE(directions.empty());
+}
+
+// With the display's own frames the text moves and stops when asked.
+TEST_F(FormBookTest, DisplayPacedScrollMovesAndStops) {
+    displayFrames = true;
+    reader::ReaderShared shared;
+    shared.wSleep = 0;
+    make({}, shared);
+    open(longText(400));
+    bool timedOut = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (scrollValue() >= 5) book->requestStop();
+    });
+    poll.start(5);
+    QTimer::singleShot(20'000, [&] {
+        timedOut = true;
+        book->requestStop();
+    });
+    book->autoScroll();
+    EXPECT_FALSE(timedOut);
+    EXPECT_GE(scrollValue(), 5);
+    EXPECT_FALSE(book->scrolling());
 }
 
 TEST_F(FormBookTest, NextAndPreviousButtonsReplaceTheTextWithTheCaretAtTheStart) {
@@ -314,6 +526,50 @@ TEST_F(FormBookTest, ScrollBarAndLineScrollingMoveByLines) {
     EXPECT_GE(book->GetLineCount(), 400);
 }
 
+// A large font, as on a high-DPI screen: the buttons keep their captions whole and stay in the
+// window, and the text wraps within the view, selects whole and scrolls to its end.
+TEST_F(FormBookTest, LargeFontsKeepTheWholeTextReadableAndTheButtonsInReach) {
+    struct AppFont {
+        QFont saved = QApplication::font();
+        ~AppFont() { QApplication::setFont(saved); }
+    } appFont;
+    QFont large = appFont.saved;
+    large.setPointSize(28);
+    QApplication::setFont(large);
+    reader::ReaderLook look;
+    look.fontSize = 72;
+    make(look);
+    const QString text = QString("一个没有空格的很长的句子").repeated(30) + "\nNoSpacesInThisVeryLongWord" +
+                         QString("x").repeated(200) + "\n" + longText(30) + "the end";
+    open(text);
+    const std::vector<QPushButton*> buttons = {book->cmdOK,    book->Command6, book->Command5,
+                                               book->Command1, book->Command3, book->Command2};
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        const QPushButton* button = buttons[i];
+        EXPECT_TRUE(book->rect().contains(button->geometry())) << button->objectName().toStdString();
+        EXPECT_GE(button->height(), button->fontMetrics().height()) << button->objectName().toStdString();
+        EXPECT_GE(button->width(), button->fontMetrics().horizontalAdvance(button->text()))
+            << button->objectName().toStdString();
+        EXPECT_EQ(button->height(), buttons[0]->height()) << "one row height";
+        for (size_t j = i + 1; j < buttons.size(); ++j)
+            EXPECT_FALSE(button->geometry().intersects(buttons[j]->geometry()))
+                << button->objectName().toStdString() << " " << buttons[j]->objectName().toStdString();
+    }
+    EXPECT_LE(book->Picture1->geometry().bottom(), book->cmdOK->y()) << "the text ends above the buttons";
+
+    QTextEdit* rt1 = book->rt1;
+    EXPECT_EQ(rt1->horizontalScrollBar()->maximum(), 0) << "every line wraps within the view";
+    rt1->document()->documentLayout()->documentSize();
+    // Where the scroll moves on to the next document, the last line is still in view.
+    const int lookAhead = int(std::lround(rt1->fontMetrics().lineSpacing() * 2.2));
+    scrollBar()->setValue(scrollBar()->maximum() - lookAhead);
+    QTextCursor end(rt1->document());
+    end.movePosition(QTextCursor::End);
+    EXPECT_TRUE(rt1->viewport()->rect().contains(rt1->cursorRect(end)));
+    rt1->selectAll();
+    EXPECT_EQ(rt1->textCursor().selection().toPlainText(), text);
+}
+
 class BackgroundTest : public FormBookTest {
 protected:
     void SetUp() override {
@@ -365,9 +621,9 @@ TEST_F(BackgroundTest, AFolderIsFirstDrawnWhenThePeriodHasElapsedAndNotWhileScro
     EXPECT_FALSE(book->backPicture().isNull());
 
     now += 100;
-    onPause = [this](int count) {
+    onFrame = [this](int frame) {
         book->backPicTick();
-        if (count == 2) book->requestStop();
+        if (frame == 2) book->requestStop();
     };
     book->autoScroll();
     EXPECT_EQ(picturesAsked, 1) << "no change while the text moves";
