@@ -111,13 +111,17 @@ QImage renderPicture(const QImage& image, QSize boxSize, const QColor& backgroun
     return canvas;
 }
 
-QImage blend(const QImage& destination, const QImage& source, int alpha) {
-    QImage result = destination.convertToFormat(QImage::Format_RGB32);
-    if (result.isNull() || source.isNull()) return result;
-    QPainter painter(&result);
+void blendInto(QImage& canvas, const QImage& destination, const QImage& source, int alpha) {
+    if (canvas.size() != destination.size() || canvas.format() != QImage::Format_RGB32)
+        canvas = QImage(destination.size(), QImage::Format_RGB32);
+    if (canvas.isNull()) return;
+    QPainter painter(&canvas);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), destination);
+    if (source.isNull()) return;
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setOpacity(std::clamp(alpha, 0, 255) / 255.0);
     painter.drawImage(QPoint(0, 0), source);
-    return result;
 }
 
 QImage pictureFromMimeData(const QMimeData* data) {

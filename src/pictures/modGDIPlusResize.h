@@ -60,9 +60,10 @@ QImage fitPicture(const QImage& image, QSize boxSize, bool keepProportions = tru
 QImage renderPicture(const QImage& image, QSize boxSize = QSize(), const QColor& background = Qt::black,
                      bool keepProportions = true);
 
-// The destination's own picture with source drawn over it from the top-left corner at a constant
-// alpha (0 transparent .. 255 opaque; values outside are clamped). The result has the
-// destination's size.
-QImage blend(const QImage& destination, const QImage& source, int alpha);
+// Makes canvas the destination's own picture with source drawn over it from the top-left corner
+// at a constant alpha (0 transparent .. 255 opaque; values outside are clamped). canvas keeps its
+// memory when it already has the destination's size, so a show blending every frame allocates
+// nothing.
+void blendInto(QImage& canvas, const QImage& destination, const QImage& source, int alpha);
 
 }  // namespace modGDIPlusResize
