@@ -44,7 +44,7 @@ bool PictureBrowser::chooseClass(int comboIndex) {
         return false;
     }
     // A show must not step through a list that changes under it.
-    stopShow();
+    if (activeShow_ != Show::None) stopShow();
     std::vector<int32_t> all;
     {
         platform::BusyPointer busy;

@@ -140,6 +140,7 @@ TEST_F(PictureShowTest, ChoosingAnEffectAgainOrTheCrossFadeStopsTheRunningShow) 
     browser.Slider1->setValue(9);
     for (const char* second : {"menu_effect1", "menu_effect9"}) {
         seen.clear();
+        frames.clear();
         stepShow(5, [&] { browser.findChild<QAction*>(second)->trigger(); });
         browser.findChild<QAction*>("menu_effect1")->trigger();
         EXPECT_EQ(seen.size(), 5u) << second;  // it ends within the frame
@@ -254,7 +255,9 @@ TEST_F(PictureShowTest, EscLeavesFullScreenFirstAndStopsTheShowTheSecondTime) {
         if (step == 0) press(Qt::Key_F);
         if (step == 1 || step == 2) press(Qt::Key_Escape);
         runningAfter.push_back(browser.running());
-        if (step == 1) EXPECT_FALSE(browser.bigDisplay());
+        if (step == 1) {
+            EXPECT_FALSE(browser.bigDisplay());
+        }
         if (step > 5) browser.stopShow();  // a guard: the test ends either way
     };
     press(Qt::Key_S);
@@ -487,8 +490,9 @@ TEST_F(PictureShowTest, HoldingTheBlindsKeyNeverNestsAShowInsideAnother) {
         // The blinds run from the first repeat on (the zoom's picture is shown again before they
         // start): each frame changes one row at most.
         for (size_t i = 5; i < frames.size(); ++i)
-            if (frames[i].size() == frames[i - 1].size())
+            if (frames[i].size() == frames[i - 1].size()) {
                 EXPECT_LE(rowsChanged(frames[i - 1], frames[i]), 1) << c.name << " frame " << i;
+            }
     }
 }
 
