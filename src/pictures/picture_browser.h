@@ -187,9 +187,9 @@ private:
     void stepWheel(int delta);
     void moveBy(int steps);  // relative step; nothing when it leaves the range
     void leaveBigDisplay();
-    // Picture i (1-based) of the list decoded at its own size; null when it cannot be or i is
-    // not in the list.
-    QImage libraryPicture(int i) const;
+    // Picture i (1-based) of the list decoded at its own size, or only as large as it takes to
+    // cover `covering` when that is given; null when it cannot be decoded or i is not in the list.
+    QImage libraryPicture(int i, QSize covering = QSize()) const;
     // No pictures: an empty list, the scroll bar without a range, nothing shown.
     void clearPictures();
     // The state of a freshly opened browser.
@@ -207,6 +207,8 @@ private:
     // afterwards both flags cleared (and the current picture shown again if asked). While a
     // show loop is still running, the new show only waits to start after it.
     void playShow(ShowStart show);
+    // A start entry over the picture list: while a show runs it only stops it.
+    void toggleShow(ShowStart show);
     // Waits for the next display frame; false when the show is to end (stopped, the program
     // quitting or the window gone: the caller then leaves at once, touching nothing of it).
     bool waitFrame();
@@ -218,8 +220,9 @@ private:
     // One yield, a display frame, then about v seconds (v = Slider1) unless the show ends;
     // false when it ended.
     bool pauseBetweenSlides();
-    // Makes picture i current for a show (scroll bar and caption) and answers its image at its
-    // own size; null when it cannot be decoded or is not in the list.
+    // Makes picture i current for a show (scroll bar and caption) and answers its image, decoded
+    // no larger than it takes to cover the picture area; null when it cannot be decoded or is not
+    // in the list.
     QImage showIndex(int i, const QString& captionHead);
     void slideShowLoop();
     void folderShowLoop(const std::vector<std::string>& files);

@@ -79,6 +79,15 @@ void PictureBrowser::playShow(ShowStart show) {
     }
 }
 
+void PictureBrowser::toggleShow(ShowStart show) {
+    if (running_) {
+        running_ = false;
+        return;
+    }
+    if (ids_.empty()) return;
+    playShow(std::move(show));
+}
+
 bool PictureBrowser::waitFrame() {
     const QPointer<PictureBrowser> self(this);
     const std::function<bool()> wait = nextFrame;  // a copy: the window may go while it waits
@@ -117,7 +126,7 @@ QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
         HScroll1->setValue(i);
     }
     setCaptionFor(QString("%1%2/%3").arg(captionHead).arg(i).arg(ids_.size()));
-    return libraryPicture(i);
+    return libraryPicture(i, picScrollBox->size());
 }
 
 int PictureBrowser::effectNextIndex() const {
@@ -129,12 +138,7 @@ int PictureBrowser::effectNextIndex() const {
 
 void PictureBrowser::toggleSlideShow(bool random) {
     randomOrder_ = random;
-    if (running_) {
-        running_ = false;
-        return;
-    }
-    if (ids_.empty()) return;
-    playShow({Show::SlideShow, true, [this] { slideShowLoop(); }});
+    toggleShow({Show::SlideShow, true, [this] { slideShowLoop(); }});
 }
 
 void PictureBrowser::slideShowLoop() {
@@ -182,12 +186,7 @@ void PictureBrowser::folderShowLoop(const std::vector<std::string>& files) {
 
 void PictureBrowser::runEffect(int effect) {
     if (effect < 1 || effect > 6) return;
-    if (running_) {
-        running_ = false;
-        return;
-    }
-    if (ids_.empty()) return;
-    playShow({Show::Effect, true, [this, effect] { effectLoop(effect); }});
+    toggleShow({Show::Effect, true, [this, effect] { effectLoop(effect); }});
 }
 
 void PictureBrowser::effectLoop(int effect) {
@@ -211,12 +210,7 @@ bool PictureBrowser::playEffect(int effect, const QImage& image, QSize box, int 
 }
 
 void PictureBrowser::runStrip(bool horizontal) {
-    if (running_) {
-        running_ = false;
-        return;
-    }
-    if (ids_.empty()) return;
-    playShow({Show::Strip, true, [this, horizontal] { stripLoop(horizontal); }});
+    toggleShow({Show::Strip, true, [this, horizontal] { stripLoop(horizontal); }});
 }
 
 // Three pictures side by side (or one below the other), each centred across the strip, moving
@@ -274,12 +268,7 @@ void PictureBrowser::stripLoop(bool horizontal) {
 }
 
 void PictureBrowser::runCrossFade() {
-    if (running_) {
-        running_ = false;
-        return;
-    }
-    if (ids_.empty()) return;
-    playShow({Show::CrossFade, true, [this] { crossFadeLoop(); }});
+    toggleShow({Show::CrossFade, true, [this] { crossFadeLoop(); }});
 }
 
 void PictureBrowser::crossFadeLoop() {

@@ -1,4 +1,5 @@
 #include "pictures/modGDIPlusResize.h"
+#include "support/picture_bytes.h"
 #include "support/temp_dir.h"
 
 #include <QBuffer>
@@ -167,6 +168,25 @@ TEST(LoadPicture, RefusesPicturesDeclaringAbsurdSizes) {
     EXPECT_THROW(loadPictureBytes(pngDeclaring(100000, 100000)), PictureLoadError);
     // Large enough to be decoded reduced, yet its data is missing: still a clean failure.
     EXPECT_THROW(loadPictureBytes(pngDeclaring(12000, 12000)), PictureLoadError);
+}
+
+TEST(LoadPicture, DecodesReducedToCoverASizeWhenAsked) {
+    const QByteArray jpeg = testing_support::encodedPicture(Qt::red, QSize(800, 600), "JPG", 90);
+    struct Case {
+        QSize covering;
+        QSize decoded;
+    };
+    const Case cases[] = {
+        {{200, 100}, {200, 150}},  // the width decides: 800 x 600 at a quarter
+        {{100, 300}, {400, 300}},  // the height decides
+        {{1600, 100}, {800, 600}},  // never enlarged
+        {{}, {800, 600}},           // no size: its own
+    };
+    for (const Case& c : cases) {
+        const QImage decoded = loadPictureBytes(jpeg, c.covering);
+        EXPECT_EQ(decoded.size(), c.decoded) << c.covering.width() << "x" << c.covering.height();
+        EXPECT_EQ(decoded.pixelColor(decoded.width() / 2, decoded.height() / 2).red() > 200, true);
+    }
 }
 
 TEST(LoadPicture, DecodesAVeryLargeJpegReduced) {
