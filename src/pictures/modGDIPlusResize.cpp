@@ -31,20 +31,34 @@ void limitDecoderAllocation() {
     (void)limited;
 }
 
-QImage decode(QIODevice& device, const QString& path) {
+// The factor by which a picture of stored size may be decoded reduced and still cover box in
+// its shown orientation; 1 when it may not be reduced.
+double coveringShrink(QSize stored, QSize box, QImageIOHandler::Transformations transformation) {
+    if (!box.isValid() || box.isEmpty()) return 1.0;
+    if (transformation & QImageIOHandler::TransformationRotate90) box.transpose();
+    return std::min(1.0, std::max(double(box.width()) / stored.width(), double(box.height()) / stored.height()));
+}
+
+QImage decode(QIODevice& device, const QString& path, QSize covering = QSize()) {
     limitDecoderAllocation();
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     const QSize declared = reader.size();
-    if (declared.isValid()) {
+    if (declared.isValid() && !declared.isEmpty()) {
         const qint64 pixels = qint64(declared.width()) * declared.height();
         if (pixels > kMaxDeclaredPixels) throw PictureLoadError(path);
-        if (pixels > kMaxDecodedPixels) {
-            if (!reader.supportsOption(QImageIOHandler::ScaledSize)) throw PictureLoadError(path);
-            const double shrink = std::sqrt(double(kMaxDecodedPixels) / double(pixels));
-            reader.setScaledSize(QSize(std::max(1, int(declared.width() * shrink)),
-                                       std::max(1, int(declared.height() * shrink))));
+        const bool scalable = reader.supportsOption(QImageIOHandler::ScaledSize);
+        if (pixels > kMaxDecodedPixels && !scalable) throw PictureLoadError(path);
+        const double limit = pixels > kMaxDecodedPixels ? std::sqrt(double(kMaxDecodedPixels) / double(pixels)) : 1.0;
+        const double cover = scalable ? coveringShrink(declared, covering, reader.transformation()) : 1.0;
+        if (limit < 1.0 || cover < 1.0) {
+            // Sides rounded down to stay under the limit, or up to keep covering.
+            const auto side = [&](int length) {
+                return std::max(1, limit <= cover ? int(length * limit) : int(std::ceil(length * cover - 1e-6)));
+            };
+            reader.setQuality(100);  // smooth scaling for what the decoder's own reduction leaves
+            reader.setScaledSize(QSize(side(declared.width()), side(declared.height())));
         }
     }
     QImage image = reader.read();
@@ -60,11 +74,11 @@ QImage loadPictureFile(const QString& path) {
     return decode(file, path);
 }
 
-QImage loadPictureBytes(const QByteArray& bytes) {
+QImage loadPictureBytes(const QByteArray& bytes, QSize covering) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return decode(buffer, QString());
+    return decode(buffer, QString(), covering);
 }
 
 QRect fitRect(QSize imageSize, QSize boxSize, bool keepProportions) {
@@ -111,13 +125,17 @@ QImage renderPicture(const QImage& image, QSize boxSize, const QColor& backgroun
     return canvas;
 }
 
-QImage blend(const QImage& destination, const QImage& source, int alpha) {
-    QImage result = destination.convertToFormat(QImage::Format_RGB32);
-    if (result.isNull() || source.isNull()) return result;
-    QPainter painter(&result);
+void blendInto(QImage& canvas, const QImage& destination, const QImage& source, int alpha) {
+    if (canvas.size() != destination.size() || canvas.format() != QImage::Format_RGB32)
+        canvas = QImage(destination.size(), QImage::Format_RGB32);
+    if (canvas.isNull()) return;
+    QPainter painter(&canvas);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(0, 0), destination);
+    if (source.isNull()) return;
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setOpacity(std::clamp(alpha, 0, 255) / 255.0);
     painter.drawImage(QPoint(0, 0), source);
-    return result;
 }
 
 QImage pictureFromMimeData(const QMimeData* data) {

@@ -40,8 +40,10 @@ inline constexpr qint64 kMaxDeclaredPixels = 400'000'000;
 // Decodes a picture file, deciding the format by content. Only regular files are read (a pipe
 // or a device would block or never end). Throws PictureLoadError.
 QImage loadPictureFile(const QString& path);
-// Decodes a picture held in memory. Throws PictureLoadError.
-QImage loadPictureBytes(const QByteArray& bytes);
+// Decodes a picture held in memory. With a valid covering size, a picture larger than needed to
+// cover it (both sides at least covering's, proportions kept) is decoded reduced where its format
+// allows, for pictures that are only ever drawn within that size. Throws PictureLoadError.
+QImage loadPictureBytes(const QByteArray& bytes, QSize covering = QSize());
 // The picture that dropped (or pasted) data carries: picture data, or else the first local file
 // of its list decoded as a picture. An empty image when it carries none.
 QImage pictureFromMimeData(const QMimeData* data);
@@ -60,9 +62,10 @@ QImage fitPicture(const QImage& image, QSize boxSize, bool keepProportions = tru
 QImage renderPicture(const QImage& image, QSize boxSize = QSize(), const QColor& background = Qt::black,
                      bool keepProportions = true);
 
-// The destination's own picture with source drawn over it from the top-left corner at a constant
-// alpha (0 transparent .. 255 opaque; values outside are clamped). The result has the
-// destination's size.
-QImage blend(const QImage& destination, const QImage& source, int alpha);
+// Makes canvas the destination's own picture with source drawn over it from the top-left corner
+// at a constant alpha (0 transparent .. 255 opaque; values outside are clamped). canvas keeps its
+// memory when it already has the destination's size, so a show blending every frame allocates
+// nothing.
+void blendInto(QImage& canvas, const QImage& destination, const QImage& source, int alpha);
 
 }  // namespace modGDIPlusResize

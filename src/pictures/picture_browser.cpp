@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -20,15 +21,27 @@ namespace pictures {
 
 PictureLabel::PictureLabel(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
-void PictureLabel::setPicture(const QImage& image) {
+void PictureLabel::setPicture(const QImage& image, const QRect& changed) {
+    const bool sameSize = image.size() == image_.size();
     image_ = image;
-    update();
+    if (sameSize && changed.isValid())
+        update(changed);
+    else
+        update();
 }
 
-void PictureLabel::paintEvent(QPaintEvent*) {
+void PictureLabel::changePicture(const std::function<void(QImage&)>& edit, const QRect& changed) {
+    edit(image_);
+    update(changed);
+}
+
+// Only the part asked for is painted: the picture where it lies, black around it.
+void PictureLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!image_.isNull()) painter.drawImage(0, 0, image_);
+    const QRect asked = event->rect();
+    const QRect picture = asked & image_.rect();
+    for (const QRect& around : QRegion(asked).subtracted(picture)) painter.fillRect(around, Qt::black);
+    if (!picture.isEmpty()) painter.drawImage(picture.topLeft(), image_, picture);
 }
 
 namespace {
@@ -280,8 +293,7 @@ void PictureBrowser::scaleWindow(double factor) {
 }
 
 void PictureBrowser::closeEvent(QCloseEvent* event) {
-    abort_ = true;
-    running_ = false;
+    stopShow();
     if (fullScreenOn_) setFullScreenDisplay(false);
     QWidget::closeEvent(event);
 }

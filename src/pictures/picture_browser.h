@@ -8,12 +8,15 @@
 // previous one shown.
 //
 // Slide shows and transition effects run inside the handler that starts them, as loops that
-// yield to the message loop after every frame and end when the running flag is cleared or the
-// abort flag is set.
+// draw at most one frame per display frame, wait on the event loop in between (so keys, the menu
+// and closing act within a frame) and end when the running flag is cleared, the abort flag is
+// set or the window is gone. One show loop runs at a time: a show started while a stopped one
+// is still leaving its loop begins once that one has left, never inside it.
 //
 // Files: picture_browser.cpp (controls, menu, layout, display modes), picture_browser_show.cpp
 // (classes, showing and zooming pictures), picture_browser_input.cpp (keys and mouse),
-// picture_browser_shows.cpp (slide shows and effects).
+// picture_browser_shows.cpp (slide shows and effects), effect_paths.* (where effects draw),
+// show_frames.* (drawing the frames).
 #pragma once
 
 #include <QImage>
@@ -24,6 +27,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/pump.h"
@@ -43,7 +47,10 @@ namespace pictures {
 class PictureLabel : public QWidget {
 public:
     explicit PictureLabel(QWidget* parent = nullptr);
-    void setPicture(const QImage& image);
+    // Shows image; when changed is given, only that part differs from what was shown.
+    void setPicture(const QImage& image, const QRect& changed = QRect());
+    // Changes the shown picture in place (its drawing persists) and repaints the part changed.
+    void changePicture(const std::function<void(QImage&)>& edit, const QRect& changed);
     const QImage& picture() const { return image_; }
 
 protected:
@@ -59,12 +66,15 @@ public:
     explicit PictureBrowser(QWidget* parent = nullptr);
     ~PictureBrowser() override;
 
-    // Opens the browser on the library: fills Combo1, chooses the class named lxName (when it
-    // is listed) and goes to the picture btId when it is among the class's pictures.
+    // Opens the browser on the library in its initial state (any show stopped, no pictures,
+    // fitted, at random, normal display, none of the window styles): fills Combo1, chooses the
+    // class named lxName (when it is listed) and goes to the picture btId when it is among the
+    // class's pictures.
     void openOn(store::ctreebook& cbook, const QString& lxName, int32_t btId);
 
     // Loads the pictures of the Combo1 entry (a class, or "All" for the whole library) after
-    // its password; false when the password was refused.
+    // its password, stopping a running show first; false when the password was refused (the
+    // list stays as it was).
     bool chooseClass(int comboIndex);
     // Shows picture i (1-based) of the list; an index outside the list, or a picture that
     // cannot be decoded, changes nothing.
@@ -72,8 +82,11 @@ public:
     // Multiplies both sides of the shown picture by (100 + step) / 100 and redraws it.
     void zoomPicture(double step);
     // Next picture in the current order: in order after the last comes the first; at random
-    // round(count x r + 0.3) clamped to 1 .. count.
+    // round(count x r + 0.3) clamped to 1 .. count. 0 without pictures.
     int nextIndex() const;
+    // The effects' next picture: in order as nextIndex, at random drawn uniformly from
+    // 1 .. count (clamped to it). 0 without pictures.
+    int effectNextIndex() const;
 
     void setFullScreenDisplay(bool on);
     void setFullWindowDisplay(bool on);
@@ -97,9 +110,10 @@ public:
     void runStrip(bool horizontal);
     // Effect 9: cross-fade; while a show runs it only stops it.
     void runCrossFade();
-    // Effect 0: venetian blinds, started at once.
+    // Effect 0: venetian blinds, started at once: a running show of another kind is ended
+    // first; while the blinds run, choosing them again changes nothing.
     void runBlinds();
-    // The stop entry: abort flag set, running flag cleared.
+    // The stop entry: abort flag set, running flag cleared, a show waiting to start dropped.
     void stopShow();
     bool running() const { return running_; }
     bool aborted() const { return abort_; }
@@ -123,7 +137,10 @@ public:
 
     // Where the random order draws its numbers in [0, 1); tests replace it.
     std::function<double()> random01;
-    // How the shows yield: a number of slices as platform::yield; tests step the loops here.
+    // How the shows wait; tests step the loops here. nextFrame waits for the next display
+    // frame (unset: paced by the display of the window's screen) and is false once the program
+    // quits; yieldFor yields a number of slices as platform::yield (pauses between slides).
+    std::function<bool()> nextFrame;
     std::function<void(int)> yieldFor = platform::yield;
     // Asks for the folder of the folder show (prompt, start folder); unset: the folder dialog.
     std::function<QString(const QString& prompt, const QString& start)> chooseFolder;
@@ -143,6 +160,9 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -167,25 +187,51 @@ private:
     void stepWheel(int delta);
     void moveBy(int steps);  // relative step; nothing when it leaves the range
     void leaveBigDisplay();
-    // Picture i (1-based) of the list decoded at its own size; null when it cannot be.
-    QImage libraryPicture(int i) const;
+    // Picture i (1-based) of the list decoded at its own size, or only as large as it takes to
+    // cover `covering` when that is given; null when it cannot be decoded or i is not in the list.
+    QImage libraryPicture(int i, QSize covering = QSize()) const;
+    // No pictures: an empty list, the scroll bar without a range, nothing shown.
+    void clearPictures();
+    // The state of a freshly opened browser.
+    void resetState();
+
+    // ---- Shows (picture_browser_shows.cpp) ----
+    enum class Show { None, SlideShow, FolderShow, Effect, Strip, CrossFade, Blinds };
+    struct ShowStart {
+        Show kind = Show::None;
+        bool redisplay = false;  // show the current picture again normally when it ends
+        std::function<void()> loop;
+    };
     bool showLive() const { return running_ && !abort_; }
-    // Starts a show unless one runs (then it is stopped); false when nothing is to start.
-    bool startShow();
-    // Both flags cleared, the current picture shown again normally.
-    void endShow();
-    // One yield, then about v seconds (v = Slider1) unless the show ends; false when it ended.
+    // Runs loop as the show: running flag set, abort flag cleared, frames paced by the display;
+    // afterwards both flags cleared (and the current picture shown again if asked). While a
+    // show loop is still running, the new show only waits to start after it.
+    void playShow(ShowStart show);
+    // A start entry over the picture list: while a show runs it only stops it.
+    void toggleShow(ShowStart show);
+    // Waits for the next display frame; false when the show is to end (stopped, the program
+    // quitting or the window gone: the caller then leaves at once, touching nothing of it).
+    bool waitFrame();
+    // Yields slices as yieldFor; false when the show is to end, as waitFrame.
+    bool yieldSlices(int slices);
+    // Puts frame into Picture1 (changed: where it differs from the last) and waits for the next
+    // display frame; false when the show is to end.
+    bool showFrame(const QImage& frame, const QRect& changed = QRect());
+    // One yield, a display frame, then about v seconds (v = Slider1) unless the show ends;
+    // false when it ended.
     bool pauseBetweenSlides();
-    // The effects' next index: in order, or drawn uniformly from 1 .. count.
-    int effectNextIndex() const;
-    // Makes picture i current for a show (scroll bar and caption) and answers its image at its
-    // own size; null when it cannot be decoded.
+    // Makes picture i current for a show (scroll bar and caption) and answers its image, decoded
+    // no larger than it takes to cover the picture area; null when it cannot be decoded or is not
+    // in the list.
     QImage showIndex(int i, const QString& captionHead);
-    // Puts the frame into Picture1 and yields once; false when the show ended.
-    bool showFrame(const QImage& frame);
-    // Frames for t from `from` to `to` by step; false when the show ended.
-    bool sweep(int from, int to, int step, const std::function<QImage(int)>& frameAt);
+    void slideShowLoop();
+    void folderShowLoop(const std::vector<std::string>& files);
+    void effectLoop(int effect);
+    // One picture of effects 1 to 6, entering and leaving; false when the show ended.
     bool playEffect(int effect, const QImage& image, QSize box, int step);
+    void stripLoop(bool horizontal);
+    void crossFadeLoop();
+    void blindsLoop();
 
     store::ctreebook* cbook_ = nullptr;
     std::vector<int32_t> ids_;
@@ -202,6 +248,9 @@ private:
     bool onTop_ = false;
     bool running_ = false;
     bool abort_ = false;
+    Show activeShow_ = Show::None;  // the show whose loop runs
+    ShowStart pendingShow_;         // a show to start once the running loop has left
+    platform::FramePacer* pacer_ = nullptr;  // the running show's, on its loop's stack
     QSize windowSize_;
     QString lastFolder_;  // the folder of the last folder show
     QImage original_;  // the shown picture at its own size

@@ -46,15 +46,17 @@ bool PictureBrowser::handleKey(QKeyEvent* event) {
         }
         [[fallthrough]];
     case Qt::Key_Escape:
-        if (fullScreenOn_ || fullWindowOn_) {
+        if (fullScreenOn_ || fullWindowOn_)
             leaveBigDisplay();
-        } else {
-            abort_ = true;
-            running_ = false;
-        }
+        else
+            stopShow();
         return true;
-    case Qt::Key_Plus: zoomPicture(5.0); return true;
-    case Qt::Key_Minus: zoomPicture(-5.0); return true;
+    // Enlarge and reduce are keys of the numeric pad only.
+    case Qt::Key_Plus:
+    case Qt::Key_Minus:
+        if (!(event->modifiers() & Qt::KeypadModifier)) return false;
+        zoomPicture(key == Qt::Key_Plus ? 5.0 : -5.0);
+        return true;
     case Qt::Key_F: setFullScreenDisplay(!fullScreenOn_); return true;
     case Qt::Key_A: setFullWindowDisplay(!fullWindowOn_); return true;
     case Qt::Key_U: setEllipseStyle(!ellipse_); return true;
@@ -162,6 +164,19 @@ void PictureBrowser::keyPressEvent(QKeyEvent* event) {
 }
 
 void PictureBrowser::wheelEvent(QWheelEvent* event) { stepWheel(event->angleDelta().y()); }
+
+// Clicks on the window itself (outside its controls) behave like clicks on the picture.
+void PictureBrowser::mousePressEvent(QMouseEvent* event) {
+    if (!handlePictureMouse(event)) QWidget::mousePressEvent(event);
+}
+
+void PictureBrowser::mouseReleaseEvent(QMouseEvent* event) {
+    if (!handlePictureMouse(event)) QWidget::mouseReleaseEvent(event);
+}
+
+void PictureBrowser::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (!handlePictureMouse(event)) QWidget::mouseDoubleClickEvent(event);
+}
 
 void PictureBrowser::dragEnterEvent(QDragEnterEvent* event) {
     if (event->mimeData()->hasImage() || event->mimeData()->hasUrls()) event->acceptProposedAction();

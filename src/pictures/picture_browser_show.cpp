@@ -19,9 +19,8 @@
 namespace pictures {
 
 void PictureBrowser::openOn(store::ctreebook& cbook, const QString& lxName, int32_t btId) {
+    resetState();
     cbook_ = &cbook;
-    ids_.clear();
-    current_ = 0;
     platform::QtComboControl combo(Combo1);
     cbook.lxToCombo2(combo);
     if (lxName.isEmpty()) return;
@@ -41,9 +40,11 @@ bool PictureBrowser::chooseClass(int comboIndex) {
         classId == 0 ? "Please input password for <" + clsFilePath().GetFileName(cbook_->myDBName()) + ">:"
                      : "Please input password for Class <" + title + ">: ";
     if (!store::askPassword(*cbook_, classId, prompt)) {
-        platform::showMessage(this, "Note", "Password Wrong!", platform::MessageIcon::Warning);
+        platform::showMessage(this, "Note", "Password Wrong!", platform::MessageIcon::Critical);
         return false;
     }
+    // A show must not step through a list that changes under it.
+    if (activeShow_ != Show::None) stopShow();
     std::vector<int32_t> all;
     {
         platform::BusyPointer busy;
@@ -52,20 +53,10 @@ bool PictureBrowser::chooseClass(int comboIndex) {
         else
             cbook_->getAllNRSubID(classId, all);
     }
-    ids_.clear();
+    clearPictures();
     for (int32_t id : all)
         if (clsFilePath::isJpgLiked(cbook_->gsByid(id))) ids_.push_back(id);
-    current_ = 0;
-    if (ids_.empty()) {
-        // No range: the scroll bar shows nothing and the old picture goes.
-        const QSignalBlocker quiet(HScroll1);
-        HScroll1->setRange(0, 0);
-        HScroll1->setEnabled(false);
-        original_ = QImage();
-        Picture1->setPicture(QImage());
-        layoutViewport();
-        return true;
-    }
+    if (ids_.empty()) return true;
     const int count = static_cast<int>(ids_.size());
     {
         const QSignalBlocker quiet(HScroll1);
@@ -98,11 +89,47 @@ void PictureBrowser::showPicture(int i) {
     drawPicture(original_, fit_ && !autoSize_);
 }
 
-QImage PictureBrowser::libraryPicture(int i) const {
+void PictureBrowser::clearPictures() {
+    ids_.clear();
+    current_ = 0;
+    {
+        // No range: the scroll bar shows nothing and the old picture goes.
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setRange(0, 0);
+        HScroll1->setEnabled(false);
+    }
+    original_ = QImage();
+    zoomed_ = false;
+    Picture1->setPicture(QImage());
+    Picture2->hide();
+    layoutViewport();
+}
+
+void PictureBrowser::resetState() {
+    stopShow();
+    if (fullScreenOn_) setFullScreenDisplay(false);
+    if (fullWindowOn_) setFullWindowDisplay(false);
+    fullScreen_ = true;
+    bigDisplay_ = false;
+    fit_ = true;
+    zoomStep_ = 5.0;
+    randomOrder_ = true;
+    setAutoSize(false);
+    if (ellipse_) setEllipseStyle(false);
+    if (onTop_) setKeepOnTop(false);
+    clearPictures();
+    setWindowTitle("Picture Lib Browser");
+    // A show still leaving its loop sees the running flag cleared; the abort flag starts clear.
+    running_ = false;
+    abort_ = false;
+}
+
+QImage PictureBrowser::libraryPicture(int i, QSize covering) const {
+    if (!cbook_ || i < 1 || i > static_cast<int>(ids_.size())) return {};
     const store::Bytes bytes = cbook_->loadImg(ids_[static_cast<size_t>(i) - 1]);
     try {
         return modGDIPlusResize::loadPictureBytes(
-            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())));
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())), covering);
     } catch (const modGDIPlusResize::PictureLoadError&) {
         return {};
     }

@@ -1,13 +1,16 @@
-// Slide shows and transition effects: loops inside the handler that starts them, yielding after
-// every frame and ending on the running and abort flags.
+// Slide shows and transition effects: loops inside the handler that starts them, one frame per
+// display frame, ending on the running and abort flags or when the window is gone.
 #include "pictures/picture_browser.h"
 
+#include "pictures/effect_paths.h"
 #include "pictures/modGDIPlusResize.h"
+#include "pictures/show_frames.h"
 #include "util/app_path.h"
 #include "util/file_path.h"
 
 #include <QFileDialog>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -15,28 +18,22 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <utility>
 
 namespace pictures {
 
 namespace {
 
-// Pauses between slides are v x this many yield slices (10 ms each): about v seconds.
+// Pauses between slides are v x this many yield slices (10 ms each): about v seconds, taken a
+// slice at a time so that a stop acts within a display frame.
 constexpr int kPauseSlicesPerStep = 100;
-// The pause is taken in parts of this many slices, so that a stop is seen soon.
-constexpr int kPauseChunk = 10;
 
-// Continuous movement yields once every this many frames.
-constexpr int kStripFramesPerYield = 11;
+// Continuous movement moves this many steps per display frame (it yields once every so many
+// frames, so only every eleventh is ever seen).
+constexpr int kStripStepsPerFrame = 11;
 
-// A black frame of box with image drawn (smoothly) into target.
-QImage frameWith(QSize box, const QImage& image, const QRect& target) {
-    QImage frame(box, QImage::Format_RGB32);
-    frame.fill(Qt::black);
-    QPainter painter(&frame);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, image);
-    return frame;
-}
+const QString kEffectCaption = QStringLiteral("Picture lib browser    ");
+const QString kFadeInCaption = QStringLiteral("Picture Lib Browser    ");
 
 // What Picture1 shows as a frame of box; black when it shows nothing.
 QImage shownOrBlack(const QImage& shown, QSize box) {
@@ -46,50 +43,107 @@ QImage shownOrBlack(const QImage& shown, QSize box) {
     return black;
 }
 
-QRect centred(QSize box, int width, int height) {
-    return QRect((box.width() - width) / 2, (box.height() - height) / 2, width, height);
-}
-
 }  // namespace
 
 void PictureBrowser::stopShow() {
     abort_ = true;
     running_ = false;
+    pendingShow_ = {};
 }
 
-bool PictureBrowser::startShow() {
+void PictureBrowser::playShow(ShowStart show) {
+    if (activeShow_ != Show::None) {
+        running_ = false;
+        pendingShow_ = std::move(show);
+        return;
+    }
+    const QPointer<PictureBrowser> self(this);
+    while (show.loop) {
+        platform::FramePacer pacer(this);
+        pacer_ = &pacer;
+        activeShow_ = show.kind;
+        running_ = true;
+        abort_ = false;
+        show.loop();
+        if (!self) return;
+        pacer_ = nullptr;
+        activeShow_ = Show::None;
+        running_ = false;
+        abort_ = false;
+        Picture2->hide();
+        if (show.redisplay) {
+            showPicture(current_);
+            Command2->setFocus();
+        }
+        show = std::exchange(pendingShow_, {});
+    }
+}
+
+void PictureBrowser::toggleShow(ShowStart show) {
     if (running_) {
         running_ = false;
-        return false;
+        return;
     }
-    if (ids_.empty()) return false;
-    running_ = true;
-    abort_ = false;
-    return true;
+    if (ids_.empty()) return;
+    playShow(std::move(show));
 }
 
-void PictureBrowser::endShow() {
-    running_ = false;
-    abort_ = false;
-    showPicture(current_);
-    Command2->setFocus();
+bool PictureBrowser::waitFrame() {
+    const QPointer<PictureBrowser> self(this);
+    const std::function<bool()> wait = nextFrame;  // a copy: the window may go while it waits
+    platform::FramePacer* pacer = pacer_;
+    const bool more = wait ? wait() : pacer ? pacer->next() : platform::yield(0);
+    return more && self && showLive();
+}
+
+bool PictureBrowser::yieldSlices(int slices) {
+    const QPointer<PictureBrowser> self(this);
+    const std::function<void(int)> yield = yieldFor;  // a copy, as in waitFrame
+    yield(slices);
+    return self && !platform::quitting() && showLive();
+}
+
+bool PictureBrowser::showFrame(const QImage& frame, const QRect& changed) {
+    const bool resized = Picture1->picture().size() != frame.size();
+    Picture1->setPicture(frame, resized ? QRect() : changed);
+    if (resized) layoutViewport();
+    return waitFrame();
 }
 
 bool PictureBrowser::pauseBetweenSlides() {
-    yieldFor(0);
+    if (!yieldSlices(0) || !waitFrame()) return false;
     const int slices = Slider1->value() * kPauseSlicesPerStep;
-    for (int waited = 0; waited < slices && showLive(); waited += kPauseChunk) yieldFor(kPauseChunk);
-    return showLive();
+    for (int waited = 0; waited < slices; ++waited)
+        if (!yieldSlices(1)) return false;
+    return true;
+}
+
+QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
+    if (i < 1 || i > static_cast<int>(ids_.size())) return {};
+    current_ = i;
+    {
+        const QSignalBlocker quiet(HScroll1);
+        HScroll1->setValue(i);
+    }
+    setCaptionFor(QString("%1%2/%3").arg(captionHead).arg(i).arg(ids_.size()));
+    return libraryPicture(i, picScrollBox->size());
+}
+
+int PictureBrowser::effectNextIndex() const {
+    const int count = static_cast<int>(ids_.size());
+    if (count == 0) return 0;
+    if (!randomOrder_) return current_ >= count ? 1 : current_ + 1;
+    return std::clamp(1 + static_cast<int>(std::floor(random01() * count)), 1, count);
 }
 
 void PictureBrowser::toggleSlideShow(bool random) {
     randomOrder_ = random;
-    if (!startShow()) return;
-    while (showLive()) {
-        showPicture(nextIndex());
-        if (!pauseBetweenSlides()) break;
-    }
-    endShow();
+    toggleShow({Show::SlideShow, true, [this] { slideShowLoop(); }});
+}
+
+void PictureBrowser::slideShowLoop() {
+    do showPicture(nextIndex());
+    while (pauseBetweenSlides());
 }
 
 void PictureBrowser::folderSlideShow() {
@@ -109,11 +163,14 @@ void PictureBrowser::folderSlideShow() {
         if (clsFilePath::isJpgLiked(paths.getFileExtName(file))) files.push_back(file);
     if (files.empty()) return;
     if (!randomOrder_) paths.sortfnamesByStr(files);
+    playShow({Show::FolderShow, false, [this, files = std::move(files)] { folderShowLoop(files); }});
+}
+
+void PictureBrowser::folderShowLoop(const std::vector<std::string>& files) {
+    const clsFilePath paths;
     const int count = static_cast<int>(files.size());
     int index = 0;
-    running_ = true;
-    abort_ = false;
-    while (showLive()) {
+    do {
         index = randomOrder_ ? std::clamp(static_cast<int>(std::lround(count * random01() + 0.3)), 1, count)
                              : (index >= count ? 1 : index + 1);
         const std::string& file = files[static_cast<size_t>(index) - 1];
@@ -124,116 +181,51 @@ void PictureBrowser::folderSlideShow() {
         } catch (const modGDIPlusResize::PictureLoadError&) {
         }
         setCaptionFor(QString::fromStdString(paths.getFileTitleName(file)));
-        if (!pauseBetweenSlides()) break;
-        yieldFor(0);
-    }
-    running_ = false;
-    abort_ = false;
-}
-
-int PictureBrowser::effectNextIndex() const {
-    const int count = static_cast<int>(ids_.size());
-    if (!randomOrder_ || count == 0) return current_ >= count ? 1 : current_ + 1;
-    return std::clamp(1 + static_cast<int>(random01() * count), 1, count);
-}
-
-QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
-    current_ = i;
-    {
-        const QSignalBlocker quiet(HScroll1);
-        HScroll1->setValue(i);
-    }
-    setCaptionFor(QString("%1%2/%3").arg(captionHead).arg(i).arg(ids_.size()));
-    return libraryPicture(i);
-}
-
-bool PictureBrowser::showFrame(const QImage& frame) {
-    Picture1->setPicture(frame);
-    layoutViewport();
-    yieldFor(0);
-    return showLive();
-}
-
-bool PictureBrowser::sweep(int from, int to, int step, const std::function<QImage(int)>& frameAt) {
-    for (int t = from; step > 0 ? t <= to : t >= to; t += step)
-        if (!showFrame(frameAt(t))) return false;
-    return true;
-}
-
-bool PictureBrowser::playEffect(int effect, const QImage& image, QSize box, int step) {
-    const int W = box.width();
-    const int H = box.height();
-    const QRect fit = modGDIPlusResize::fitRect(image.size(), box);
-    const int Wf = fit.width();
-    const int Hf = fit.height();
-    const double r = static_cast<double>(image.width()) / image.height();
-    const QImage fitted = modGDIPlusResize::fitPicture(image, box);
-    auto at = [&](int x, int y) { return frameWith(box, fitted, QRect(QPoint(x, y), fitted.size())); };
-    std::function<QImage(int)> frameAt;
-    int from = 5, to = Wf, backTo = 5;
-    switch (effect) {
-    case 1:
-        frameAt = [&](int t) {
-            const QRect inBox = modGDIPlusResize::fitRect(image.size(), QSize(t, H));
-            return frameWith(box, image, inBox.translated((W - t) / 2, 0));
-        };
-        break;
-    case 2:
-        frameAt = [&](int t) {
-            const int width = static_cast<double>(t) / H < r ? t : static_cast<int>(std::lround(H * r));
-            return frameWith(box, image, centred(box, width, H));
-        };
-        break;
-    case 3:
-        to = Hf;
-        frameAt = [&](int t) {
-            const int height = static_cast<double>(W) / t < r ? static_cast<int>(std::lround(W / r)) : t;
-            return frameWith(box, image, centred(box, W, height));
-        };
-        break;
-    case 4:
-        from = 10 - W, to = W, backTo = 10 - W;
-        frameAt = [&](int x) { return at(x, fit.y()); };
-        break;
-    case 5:
-        from = -H, to = H, backTo = -H;
-        frameAt = [&](int y) { return at(fit.x(), y); };
-        break;
-    case 6:
-        from = 10 - W, to = W, backTo = 1 - W;
-        frameAt = [&](int t) { return at(t, t); };
-        break;
-    default: return false;
-    }
-    return sweep(from, to, step, frameAt) && sweep(to, backTo, -step, frameAt);
+    } while (pauseBetweenSlides() && yieldSlices(0));
 }
 
 void PictureBrowser::runEffect(int effect) {
-    if (effect < 1 || effect > 6 || !startShow()) return;
-    while (showLive()) {
+    if (effect < 1 || effect > 6) return;
+    toggleShow({Show::Effect, true, [this, effect] { effectLoop(effect); }});
+}
+
+void PictureBrowser::effectLoop(int effect) {
+    do {
         const QSize box = picScrollBox->size();
-        const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
-        if (!image.isNull() && !box.isEmpty()) playEffect(effect, image, box, Slider1->value() + 1);
-        yieldFor(0);
-    }
-    endShow();
+        const QImage image = showIndex(effectNextIndex(), kEffectCaption);
+        if (!image.isNull() && !box.isEmpty() && !playEffect(effect, image, box, Slider1->value() + 1)) return;
+    } while (waitFrame());  // the picture has gone; between pictures, one frame
+}
+
+bool PictureBrowser::playEffect(int effect, const QImage& image, QSize box, int step) {
+    const EffectPath path = effectPath(effect, box, image.size());
+    if (path.largest.isEmpty()) return true;
+    ScaledPicture picture(image, path.largest);
+    FrameCanvas canvas(box);
+    const auto frameAt = [&](int t) {
+        const QImage& frame = canvas.draw(picture, path.target(t));
+        return showFrame(frame, canvas.changed());
+    };
+    return walkPath(path.from, path.to, step, frameAt) && walkPath(path.to, path.back, -step, frameAt);
+}
+
+void PictureBrowser::runStrip(bool horizontal) {
+    toggleShow({Show::Strip, true, [this, horizontal] { stripLoop(horizontal); }});
 }
 
 // Three pictures side by side (or one below the other), each centred across the strip, moving
-// left (up) by the slider step every frame; the first one that has left is dropped and the
-// next picture joins at the end.
-void PictureBrowser::runStrip(bool horizontal) {
-    if (!startShow()) return;
+// left (up) by the slider step every step; the first one that has left is dropped and the next
+// picture joins at the end. A picture that cannot be decoded takes no room.
+void PictureBrowser::stripLoop(bool horizontal) {
     const QSize box = picScrollBox->size();
-    const int count = static_cast<int>(ids_.size());
+    if (box.isEmpty()) return;
     auto nextFitted = [&] {
-        for (int tries = 0; tries < count && showLive(); ++tries) {
-            const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
-            if (!image.isNull()) return modGDIPlusResize::fitPicture(image, box);
-        }
-        return QImage();
+        const QImage image = showIndex(effectNextIndex(), kEffectCaption);
+        return image.isNull() ? QImage() : modGDIPlusResize::fitPicture(image, box);
     };
-    auto length = [horizontal](const QImage& image) { return horizontal ? image.width() : image.height(); };
+    auto length = [horizontal](const QImage& image) {
+        return image.isNull() ? 0 : horizontal ? image.width() : image.height();
+    };
     std::deque<QImage> pictures;
     QImage strip;
     auto rebuild = [&] {
@@ -245,6 +237,7 @@ void PictureBrowser::runStrip(bool horizontal) {
         QPainter painter(&strip);
         int along = 0;
         for (const QImage& picture : pictures) {
+            if (picture.isNull()) continue;
             const QPoint at = horizontal ? QPoint(along, qRound((box.height() - picture.height()) / 2.0))
                                          : QPoint(qRound((box.width() - picture.width()) / 2.0), along);
             painter.drawImage(at, picture);
@@ -253,82 +246,86 @@ void PictureBrowser::runStrip(bool horizontal) {
     };
     for (int i = 0; i < 3; ++i) pictures.push_back(nextFitted());
     rebuild();
+    FrameCanvas canvas(box);
     int offset = horizontal ? box.width() : box.height();
-    for (int frames = 1; running_; ++frames) {
-        const int step = Slider1->value() + 1;
-        offset -= step;
-        QImage frame(box, QImage::Format_RGB32);
-        frame.fill(Qt::black);
-        QPainter(&frame).drawImage(horizontal ? QPoint(offset, 0) : QPoint(0, offset), strip);
-        Picture1->setPicture(frame);
-        layoutViewport();
-        if (offset < -length(pictures.front())) {
-            pictures.pop_front();
-            pictures.push_back(nextFitted());
-            rebuild();
-            offset = -2 * step;
+    for (;;) {
+        for (int steps = 0; steps < kStripStepsPerFrame; ++steps) {
+            if (!running_) return;
+            const int step = Slider1->value() + 1;
+            offset -= step;
+            if (offset < -length(pictures.front())) {
+                pictures.pop_front();
+                pictures.push_back(nextFitted());
+                rebuild();
+                offset = -2 * step;
+            }
         }
-        if (frames % kStripFramesPerYield == 0) {
-            yieldFor(0);
-            if (!showLive()) break;
-        }
+        ScaledPicture moving(strip, strip.size());
+        const QRect target(horizontal ? QPoint(offset, 0) : QPoint(0, offset), strip.size());
+        const QImage& frame = canvas.draw(moving, target);
+        if (!showFrame(frame, canvas.changed())) return;
     }
-    endShow();
 }
 
 void PictureBrowser::runCrossFade() {
-    if (!startShow()) return;
-    QSize box = picScrollBox->size();
-    QImage under = shownOrBlack(Picture1->picture(), box);
-    while (showLive()) {
-        box = picScrollBox->size();
+    toggleShow({Show::CrossFade, true, [this] { crossFadeLoop(); }});
+}
+
+void PictureBrowser::crossFadeLoop() {
+    QImage under = Picture1->picture();
+    for (;;) {
+        const QSize box = picScrollBox->size();
         const int step = Slider1->value() + 1;
-        const QImage incoming = showIndex(effectNextIndex(), "Picture Lib Browser    ");
+        const QImage incoming = showIndex(effectNextIndex(), kFadeInCaption);
         if (incoming.isNull() || box.isEmpty()) {
-            yieldFor(0);
+            if (!waitFrame()) return;
             continue;
         }
+        under = shownOrBlack(under, box);
         Picture2->setPicture(modGDIPlusResize::renderPicture(incoming, box, Qt::black));
-        bool live = true;
-        for (int alpha = 0; alpha <= 255 && live; alpha += step) {
-            live = showFrame(modGDIPlusResize::blend(under, Picture2->picture(), alpha));
-            if (live) yieldFor(0);
-        }
-        if (!live) break;
-        const QImage next = showIndex(effectNextIndex(), "Picture lib browser    ");
+        const QImage over = Picture2->picture();  // kept here: the window may go during a frame
+        FrameCanvas canvas(box);
+        for (int alpha = 0; alpha <= 255; alpha += step)
+            if (!showFrame(canvas.blend(under, over, alpha)) || !yieldSlices(0)) return;
+        const QImage next = showIndex(effectNextIndex(), kEffectCaption);
         if (next.isNull()) {
-            under = Picture2->picture();
+            under = over;
             continue;
         }
         under = modGDIPlusResize::renderPicture(next, box, Qt::black);
-        for (int alpha = 255; alpha >= 0 && live; alpha -= step)
-            live = showFrame(modGDIPlusResize::blend(under, Picture2->picture(), alpha));
+        for (int alpha = 255; alpha >= 0; alpha -= step)
+            if (!showFrame(canvas.blend(under, over, alpha))) return;
     }
-    Picture2->hide();
-    endShow();
 }
 
 void PictureBrowser::runBlinds() {
-    if (ids_.empty()) return;
-    running_ = true;
-    while (showLive()) {
+    if (ids_.empty() || (activeShow_ == Show::Blinds && running_)) return;
+    playShow({Show::Blinds, true, [this] { blindsLoop(); }});
+}
+
+// Picture1 keeps its drawing while the rows of the next picture are copied onto it.
+void PictureBrowser::blindsLoop() {
+    do {
         const QSize box = picScrollBox->size();
-        const QImage image = showIndex(effectNextIndex(), "Picture lib browser    ");
-        if (!image.isNull() && !box.isEmpty()) {
-            Picture2->setPicture(modGDIPlusResize::renderPicture(image, box, Qt::black));
-            const QImage& incoming = Picture2->picture();
-            QImage canvas = shownOrBlack(Picture1->picture(), box).convertToFormat(incoming.format());
-            bool live = true;
-            for (int phase = 0; phase < 4 && live; ++phase)
-                for (int y = phase; y < incoming.height() && live; y += 4) {
-                    std::copy_n(incoming.constScanLine(y), incoming.bytesPerLine(), canvas.scanLine(y));
-                    live = showFrame(canvas);
-                }
-            if (!live) break;
+        const QImage image = showIndex(effectNextIndex(), kEffectCaption);
+        if (image.isNull() || box.isEmpty()) continue;
+        Picture2->setPicture(modGDIPlusResize::renderPicture(image, box, Qt::black));
+        const QImage incoming = Picture2->picture();  // kept here: the window may go during a frame
+        const QImage& shown = Picture1->picture();
+        if (shown.size() != incoming.size() || shown.format() != incoming.format()) {
+            Picture1->setPicture(shownOrBlack(shown, box).convertToFormat(incoming.format()));
+            layoutViewport();
         }
-        if (!pauseBetweenSlides()) break;
-    }
-    endShow();
+        for (int phase = 0; phase < 4; ++phase)
+            for (int y = phase; y < incoming.height(); y += 4) {
+                Picture1->changePicture(
+                    [&](QImage& canvas) {
+                        std::copy_n(incoming.constScanLine(y), incoming.bytesPerLine(), canvas.scanLine(y));
+                    },
+                    QRect(0, y, incoming.width(), 1));
+                if (!waitFrame()) return;
+            }
+    } while (pauseBetweenSlides());
 }
 
 }  // namespace pictures

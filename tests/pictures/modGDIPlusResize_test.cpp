@@ -1,4 +1,5 @@
 #include "pictures/modGDIPlusResize.h"
+#include "support/picture_bytes.h"
 #include "support/temp_dir.h"
 
 #include <QBuffer>
@@ -99,12 +100,30 @@ TEST(RenderPicture, MissingSizeMeansOwnSizeAndStretchCoversAll) {
 
 TEST(Blend, MixesSourceOverDestinationWithConstantAlpha) {
     const QImage black = solid(10, 10, Qt::black), white = solid(10, 10, Qt::white);
-    EXPECT_EQ(blend(black, white, 0).pixelColor(5, 5), QColor(Qt::black));
-    EXPECT_EQ(blend(black, white, 255).pixelColor(5, 5), QColor(Qt::white));
-    EXPECT_NEAR(blend(black, white, 128).pixelColor(5, 5).red(), 128, 2);
-    EXPECT_EQ(blend(black, white, 999).pixelColor(5, 5), QColor(Qt::white));  // clamped
+    const auto blend = [&black](const QImage& source, int alpha) {
+        QImage canvas;
+        blendInto(canvas, black, source, alpha);
+        return canvas;
+    };
+    EXPECT_EQ(blend(white, 0).pixelColor(5, 5), QColor(Qt::black));
+    EXPECT_EQ(blend(white, 255).pixelColor(5, 5), QColor(Qt::white));
+    EXPECT_NEAR(blend(white, 128).pixelColor(5, 5).red(), 128, 2);
+    EXPECT_EQ(blend(white, 999).pixelColor(5, 5), QColor(Qt::white));  // clamped
     // Only the source's own area is covered.
-    EXPECT_EQ(blend(black, solid(4, 4, Qt::white), 255).pixelColor(8, 8), QColor(Qt::black));
+    EXPECT_EQ(blend(solid(4, 4, Qt::white), 255).pixelColor(8, 8), QColor(Qt::black));
+}
+
+TEST(Blend, ReusesACanvasOfTheRightSizeAndRemakesAnother) {
+    const QImage red = solid(10, 10, Qt::red), blue = solid(10, 10, Qt::blue);
+    QImage canvas(10, 10, QImage::Format_RGB32);
+    const uchar* memory = canvas.constBits();
+    blendInto(canvas, red, blue, 0);
+    EXPECT_EQ(canvas.constBits(), memory);
+    EXPECT_EQ(canvas.pixelColor(3, 3), QColor(Qt::red));  // the old contents are replaced
+    QImage small(4, 4, QImage::Format_RGB32);
+    blendInto(small, red, blue, 255);
+    EXPECT_EQ(small.size(), QSize(10, 10));
+    EXPECT_EQ(small.pixelColor(9, 9), QColor(Qt::blue));
 }
 
 TEST(LoadPicture, DecodesFilesByContentAndBytes) {
@@ -149,6 +168,25 @@ TEST(LoadPicture, RefusesPicturesDeclaringAbsurdSizes) {
     EXPECT_THROW(loadPictureBytes(pngDeclaring(100000, 100000)), PictureLoadError);
     // Large enough to be decoded reduced, yet its data is missing: still a clean failure.
     EXPECT_THROW(loadPictureBytes(pngDeclaring(12000, 12000)), PictureLoadError);
+}
+
+TEST(LoadPicture, DecodesReducedToCoverASizeWhenAsked) {
+    const QByteArray jpeg = testing_support::encodedPicture(Qt::red, QSize(800, 600), "JPG", 90);
+    struct Case {
+        QSize covering;
+        QSize decoded;
+    };
+    const Case cases[] = {
+        {{200, 100}, {200, 150}},  // the width decides: 800 x 600 at a quarter
+        {{100, 300}, {400, 300}},  // the height decides
+        {{1600, 100}, {800, 600}},  // never enlarged
+        {{}, {800, 600}},           // no size: its own
+    };
+    for (const Case& c : cases) {
+        const QImage decoded = loadPictureBytes(jpeg, c.covering);
+        EXPECT_EQ(decoded.size(), c.decoded) << c.covering.width() << "x" << c.covering.height();
+        EXPECT_EQ(decoded.pixelColor(decoded.width() / 2, decoded.height() / 2).red() > 200, true);
+    }
 }
 
 TEST(LoadPicture, DecodesAVeryLargeJpegReduced) {
