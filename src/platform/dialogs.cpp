@@ -36,6 +36,7 @@ QMessageBox::Icon boxIcon(MessageIcon icon) {
     case MessageIcon::Information: return QMessageBox::Information;
     case MessageIcon::Question: return QMessageBox::Question;
     case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Critical: return QMessageBox::Critical;
     case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;

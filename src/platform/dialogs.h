@@ -16,7 +16,7 @@ class QWidget;
 
 namespace platform {
 
-enum class MessageIcon { None, Information, Question, Warning };
+enum class MessageIcon { None, Information, Question, Warning, Critical };
 
 // A font with the colour of its text, as the font dialog chooses them together.
 struct FontChoice {
