@@ -52,8 +52,11 @@ std::vector<std::string_view> syllables(std::string_view numbered) {
     return out;
 }
 
+// Letters ending in a tone digit: CC-CEDICT writes every syllable so (the neutral tone as 5), and
+// letters without one ("A" of "AA制") are Latin letters.
 bool isSyllable(std::string_view token) {
-    if (token.empty() || !std::isalpha(static_cast<unsigned char>(token.front()))) return false;
+    if (token.size() < 2 || !std::isalpha(static_cast<unsigned char>(token.front()))) return false;
+    if (token.back() < '1' || token.back() > '5') return false;
     for (size_t i = 0; i < token.size(); ++i) {
         const unsigned char c = token[i];
         const bool last = i + 1 == token.size();
@@ -113,7 +116,7 @@ std::string markedPinyinJoined(std::string_view numbered) {
     bool afterSyllable = false;
     for (std::string_view token : syllables(numbered)) {
         if (!isSyllable(token)) {
-            if (token != "," && !out.empty()) out += ' ';
+            if (token != "," && !out.empty() && out.back() != ' ') out += ' ';
             out += std::string(token) + " ";
             afterSyllable = false;
             continue;

@@ -6,9 +6,10 @@
 
 namespace aids {
 
-// One syllable: a run of letters with an optional tone digit 1-5 ("hao3", "Lu:4", "ma5").
+// One syllable: a run of letters with a tone digit 1-5 ("hao3", "Lu:4", "ma5").
 // The tone mark goes on "a" or "e", else on the "o" of "ou", else on the last vowel; "u:" and
-// "v" become "ü". Anything that is not such a syllable ("，", "·", "A") comes back unchanged.
+// "v" become "ü". Anything that is not such a syllable (",", "·", the letter "A") comes back
+// unchanged.
 std::string markedSyllable(std::string_view syllable);
 
 // A whole reading, syllables separated by spaces.

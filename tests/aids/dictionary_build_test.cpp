@@ -58,6 +58,7 @@ TEST_F(BuiltDictionary, ExplainsCharactersWordsIdiomsAndEnglish) {
         // characters: Unihan's reading, radical, strokes and traditional form; CC-CEDICT's glosses
         {"书", 2, "shū:乙:4:書:book; letter"},
         {"书", 1, "shū"},
+        {"書", 2, "shū:book; letter"},  // a traditional character CC-CEDICT gives, Unihan's rows left out
         {"红", 2, "hóng:纟:6:紅:red, vermillion; revolutionary"},  // a simplified radical; kDefinition
         {"走", 2, "zǒu:走:7:walk, go on foot; run; leave"},        // the first of two stroke counts
         {"行", 2, "xíng:[háng] row; line [xíng] to walk; to go"},  // its own variant is no traditional form
@@ -93,7 +94,7 @@ TEST_F(BuiltDictionary, KeepsOnlyTheRowsTheLookUpNeeds) {
                                                        "studied", "studies"));
     EXPECT_EQ(rows.idioms.size(), 2u);
     EXPECT_EQ(rows.ci.size(), 5u) << "中国 中國 西安 女儿 女兒";
-    EXPECT_EQ(rows.hz.size(), 4u) << "书 红 行 走";
+    EXPECT_EQ(rows.hz.size(), 5u) << "书 書 红 行 走";
 }
 
 TEST(DictionaryWrite, AFailedWriteLeavesTheEarlierFileAndNoTemporaryOne) {
