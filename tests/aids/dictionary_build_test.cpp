@@ -166,3 +166,42 @@ TEST(DictionarySources, MissingFilesAreNamed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DictionarySources, LinesOfEveryCompressedStreamAndOfEitherLineEnd) {
+    TempDir dir;
+    const std::string stream = dictionary_samples::bzip2("U+4E66\tkMandarin\tshū\r\nU+884C\tkMandarin\txíng\n");
+    testing_support::writeFile(dir.file("Unihan_Readings.txt.bz2"), stream + stream);  // as parallel compressors write
+    std::vector<std::string> values;
+    aids::readUnihan(dir.file("Unihan_Readings.txt.bz2"), {"kMandarin"},
+                     [&](char32_t, const std::string&, const std::string& value) { values.push_back(value); });
+    EXPECT_EQ(values, (std::vector<std::string>{"shū", "xíng", "shū", "xíng"}));
+}
+
+// Inputs kept from fuzzing: every reader refuses or reads each of them, and nothing worse.
+TEST(DictionarySources, FuzzRegressionsAreReadOrRefused) {
+    const fs::path folder = fs::path(VYNE_TEST_FIXTURES) / ".." / ".." / "fuzz" / "regressions" / "dictionary_source";
+    ASSERT_TRUE(fs::is_directory(folder));
+    for (const auto& input : fs::directory_iterator(folder)) {
+        TempDir dir;
+        const std::string bytes = testing_support::readFile(input.path().string());
+        const auto as = [&](const char* name) {
+            testing_support::writeFile(dir.file(name), bytes);
+            return dir.file(name);
+        };
+        const auto quietly = [](auto read) {
+            try {
+                read();
+            } catch (const aids::SourceError&) {
+            }
+        };
+        quietly([&] { aids::readCedict(as("cedict_ts.u8.js"), [](aids::CedictEntry&&) {}); });
+        for (const char* name : {"Unihan_Readings.txt", "Unihan_Variants.txt.bz2"})
+            quietly([&] { aids::readUnihan(as(name), {"kMandarin"}, [](char32_t, const std::string&, const std::string&) {}); });
+        quietly([&] { aids::readCjkRadicals(as("CJKRadicals.txt")); });
+        quietly([&] { aids::readEcdict(as("ecdict.csv"), [](aids::EcdictRow&&) {}); });
+    }
+}
+
+}  // namespace
