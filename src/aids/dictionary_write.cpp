@@ -38,10 +38,12 @@ void createTables(engine::Database& db) {
         const std::string key = fields.front().name;
         db.createTable({name, std::move(fields), {{"primaryKey", "+" + key, true, true}}});
     };
-    table("hz", {textField("zi", 4), textField("spell", 100), textField("part", 10), longField("strokes"),
-                 textField("oldname", 20), textField("Content", 0)});
-    table("ci", {textField("ci", 50), textField("spell", 255), textField("Content", 0)});
-    table("成语", {textField("成语", 50), textField("拼音", 255), textField("解释", 0)});
+    // Keys are short texts (the look-up never takes more than 30 bytes); every other text is a
+    // memo, so that no reading or gloss list of new data is too long for its field.
+    table("hz", {textField("zi", 4), textField("spell", 0), textField("part", 0), longField("strokes"),
+                 textField("oldname", 0), textField("Content", 0)});
+    table("ci", {textField("ci", 50), textField("spell", 0), textField("Content", 0)});
+    table("成语", {textField("成语", 50), textField("拼音", 0), textField("解释", 0)});
     table("english", {textField("word", 50), textField("内容", 0)});
 }
 
