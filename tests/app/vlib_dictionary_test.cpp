@@ -25,7 +25,7 @@ protected:
         dictionary = out->file(aids::kDictionaryFileName);
         const vlib_test::Result built = vlib({"dict-build", dictionary, "--from", sources->path()});
         ASSERT_EQ(built.rc, 0) << built.err;
-        EXPECT_THAT(built.out, HasSubstr("4 characters, 5 words, 2 idioms, 9 English words"));
+        EXPECT_THAT(built.out, HasSubstr("5 characters, 5 words, 2 idioms, 9 English words"));
     }
     static void TearDownTestSuite() {
         delete sources;
