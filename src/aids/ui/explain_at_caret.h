@@ -3,8 +3,8 @@
 // The key is the box's selection, or else the word at its caret; ExplainModule explains it.
 // Mode 1 makes the result the box's own tool tip (also when it is empty or "No explain!");
 // any other mode shows a non-empty result as a balloon of the window's ToolTips (long ones
-// shortened; see shownText), and removes the box's earlier balloon when there is nothing to show. Nothing
-// happens while the dictionary is closed. Callers skip mode 0.
+// shortened; see shownText), and removes the box's earlier balloon when there is nothing to
+// show. Nothing happens while the dictionary is closed. Callers skip mode 0.
 #pragma once
 
 #include "aids/explain_module.h"
