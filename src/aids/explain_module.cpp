@@ -13,11 +13,18 @@
 namespace aids {
 namespace {
 
-// A field's text, or nothing for Null.
+// A field's text, or nothing for Null; a value longer than kMaxValueBytes is cut to them (at
+// a character boundary), so that an oversized value costs no more than a long one.
 std::optional<std::string> fieldText(const engine::Recordset& table, const char* name) {
     engine::Value value = table.field(name);
     if (value.isNull()) return std::nullopt;
-    return std::move(value).toText();
+    std::string text = std::move(value).toText();
+    if (text.size() > kMaxValueBytes) {
+        size_t cut = kMaxValueBytes;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+        text.resize(cut);
+    }
+    return text;
 }
 
 std::string cleanedOrEmpty(const engine::Recordset& table, const char* name) {
@@ -26,20 +33,6 @@ std::string cleanedOrEmpty(const engine::Recordset& table, const char* name) {
 
 bool isPrintableAscii(const std::string& text) {
     return std::ranges::all_of(text, [](char c) { return c >= 32 && c <= 126; });
-}
-
-bool endsWith(const std::string& text, const std::string& ending) {
-    return text.size() >= ending.size() && text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
-// The key an English word is tried under once more: without "ed", else "s", else "ing".
-std::optional<std::string> withoutEnding(const std::string& word) {
-    const std::string lower = util::asciiLower(word);
-    for (const char* ending : {"ed", "s", "ing"}) {
-        const size_t n = std::char_traits<char>::length(ending);
-        if (endsWith(lower, ending)) return word.substr(0, word.size() - n);
-    }
-    return std::nullopt;
 }
 
 // Runs a look-up; any failure on the way counts as not found.
@@ -65,8 +58,11 @@ std::string ExplainModule::dictionaryPath(const std::string& explainFolder) {
 }
 
 bool ExplainModule::openDictionary(const std::string& explainFolder) {
+    return openDictionaryFile(dictionaryPath(explainFolder));
+}
+
+bool ExplainModule::openDictionaryFile(const std::string& path) {
     closeDictionary();
-    const std::string path = dictionaryPath(explainFolder);
     if (!clsFilePath().fileExist(path)) return false;
     try {
         db_ = engine::openDatabase(path, {.readOnly = true});
@@ -109,7 +105,7 @@ std::string ExplainModule::explain(const std::string& key, int mode) {
     if (!dictionaryOpen() || key.empty() || static_cast<size_t>(clsFilePath::ddStrlen(key)) > kMaxKeyBytes)
         return {};
     const std::string trimmed = util::trimSpaces(key);
-    if (trimmed.empty()) return {};
+    if (trimmed.empty()) return kNoExplain;  // only spaces: an English key that is never found
     if (isPrintableAscii(trimmed)) {
         std::string found = englishLookup(trimmed);
         return found.empty() ? kNoExplain : found;
@@ -125,7 +121,7 @@ std::string ExplainModule::englishLookup(const std::string& key) {
     return quietly([&] {
         std::string word = util::trimSpaces(key);
         if (!seek(english_.get(), word)) {
-            const std::optional<std::string> stem = withoutEnding(word);
+            const std::optional<std::string> stem = englishRetryKey(word);
             if (!stem || !seek(english_.get(), *stem)) return std::string();
         }
         return withoutControlCharacters(fieldText(*english_, "内容").value_or(""));

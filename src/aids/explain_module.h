@@ -21,6 +21,8 @@ inline constexpr const char* kDictionaryFileName = "中英字词库.mdb";
 inline constexpr const char* kNoExplain = "No explain!";
 // Keys longer than this many code page 936 bytes are not looked up.
 inline constexpr size_t kMaxKeyBytes = 30;
+// Dictionary values longer than this many bytes are read as their first ones.
+inline constexpr size_t kMaxValueBytes = 64 * 1024;
 
 // Explanation modes: 0 off, 1 plain tool tip (a character shows its pronunciation only), any
 // other value a balloon.
@@ -41,13 +43,15 @@ public:
     // Opens the dictionary found by dictionaryPath with its four tables; an open one is closed
     // first. False, and closed, when the file is missing or any table or index is unusable.
     bool openDictionary(const std::string& explainFolder);
+    // The same for a dictionary file named directly.
+    bool openDictionaryFile(const std::string& path);
     void closeDictionary();
     bool dictionaryOpen() const { return db_ != nullptr; }
 
     // The explanation of a key (the selection, or the word at the caret) in the given mode:
-    // "" for an empty key, a key of only spaces, one longer than kMaxKeyBytes, a closed
-    // dictionary, or a single character not in "hz"; kNoExplain when an English, word or idiom
-    // key is not found. Printable ASCII keys are English; a Chinese key of one character is a
+    // "" for an empty key, one longer than kMaxKeyBytes, a closed dictionary, or a single
+    // character not in "hz"; kNoExplain when an English, word or idiom key is not found (a key
+    // of only spaces is English and never found). Printable ASCII keys are English; a Chinese key of one character is a
     // character, of four an idiom (else a word), of any other length a word (else an idiom).
     std::string explain(const std::string& key, int mode);
 

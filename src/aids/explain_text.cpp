@@ -1,6 +1,7 @@
 #include "aids/explain_text.h"
 
 #include "util/codepage.h"
+#include "util/text.h"
 
 #include <algorithm>
 
@@ -78,6 +79,31 @@ std::string withoutControlCharacters(std::string_view text) {
     std::string kept(text);
     std::erase_if(kept, [](char c) { return static_cast<unsigned char>(c) < 32; });
     return kept;
+}
+
+std::optional<std::string> englishRetryKey(const std::string& word) {
+    const std::string lower = util::asciiLower(word);
+    for (const std::string_view ending : {"ed", "s", "ing"})
+        if (lower.size() >= ending.size() && lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0)
+            return word.substr(0, word.size() - ending.size());
+    return std::nullopt;
+}
+
+namespace {
+
+// The first `limit` characters and " ......" for a text of more than `limit` characters.
+std::string cutToCharacters(const std::string& text, size_t limit) {
+    size_t characters = 0;
+    for (size_t at = 0; at < text.size(); at = nextCharacter(text, at))
+        if (++characters > limit) return text.substr(0, at) + " ......";
+    return text;
+}
+
+}  // namespace
+
+std::string shownText(const std::string& explanation, int mode) {
+    const std::string bounded = cutToCharacters(explanation, kMaxShownCharacters);
+    return mode == 1 ? bounded : balloonText(bounded);
 }
 
 std::string balloonText(const std::string& explanation) {

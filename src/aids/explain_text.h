@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,8 +36,20 @@ std::string cleanField(std::string_view value);
 // The text without characters of code 0-31 (tabs and line ends included): one line.
 std::string withoutControlCharacters(std::string_view text);
 
+// The key an English word not found is tried under once more: without "ed", else "s", else
+// "ing" (compared in lower case); nothing when it has none of these endings.
+std::optional<std::string> englishRetryKey(const std::string& word);
+
+// An explanation of more than this many characters is cut to them and " ......" wherever it
+// is shown: a dictionary value of any size makes a tip of bounded size.
+inline constexpr size_t kMaxShownCharacters = 2000;
+
 // A balloon shows an explanation of 200 or more characters on 10 or more lines (line feeds
 // + 1) as its first 150 characters and " ......"; anything else whole.
 std::string balloonText(const std::string& explanation);
+
+// What the tool tip shows for an explanation in the given mode: mode 1 the text itself (also
+// when it is empty), other modes balloonText; both bounded by kMaxShownCharacters.
+std::string shownText(const std::string& explanation, int mode);
 
 }  // namespace aids

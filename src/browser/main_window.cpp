@@ -630,7 +630,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     } else if (watched == rt1->viewport() && type == QEvent::MouseButtonRelease) {
         if (settings_.explainMode != aids::kExplainOff)
-            aids::explainAtCaret(explainModule, explainTips, rt1, settings_.explainMode);
+            aids::explainAfterRelease(explainModule, explainTips, rt1, settings_.explainMode);
     } else if (watched == rt1->viewport() && type == QEvent::MouseButtonPress) {
         if (Frame1->isVisible()) Frame1->hide();
     } else if (watched == Picture3 && type == QEvent::Paint) {

@@ -259,7 +259,7 @@ void FormBook::escapePressed() {
 void FormBook::closeEvent(QCloseEvent* event) {
     stop_ = true;
     Timer1->stop();
-    tips_.removeToolTip(rt1);
+    tips_.removeToolTip(rt1->viewport());
     event->accept();
 }
 
@@ -312,7 +312,7 @@ bool FormBook::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == rt1->viewport() && type == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::RightButton && shared_.explainMode != aids::kExplainOff && links_.explainModule)
-            aids::explainAtCaret(*links_.explainModule, tips_, rt1, shared_.explainMode);
+            aids::explainAfterRelease(*links_.explainModule, tips_, rt1, shared_.explainMode);
     } else if (watched == Picture1 && type == QEvent::Paint && !backPicture_.isNull()) {
         QPainter painter(Picture1);
         painter.drawImage(0, 0, backPicture_);

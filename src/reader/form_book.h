@@ -114,6 +114,8 @@ public:
     void backPicTick();
     // The picture as drawn behind rt1; null when there is none.
     const QImage& backPicture() const { return backPicture_; }
+    // The balloons of the word explanation, attached to rt1's viewport.
+    const aids::ToolTips& tips() const { return tips_; }
 
     // ---- Controls (design names) ----
     QTextEdit* rt1 = nullptr;

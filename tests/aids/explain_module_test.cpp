@@ -70,7 +70,9 @@ TEST_F(JetDictionary, ExplainsEachKindOfKeyInEachMode) {
         {"Walk", 2, "走；步行"},
         // keys that are not looked up
         {"", 2, ""},
-        {"   ", 2, ""},
+        // only spaces: printable ASCII, so English, and never found
+        {"   ", 2, kNoExplain},
+        {" ", 1, kNoExplain},
     };
     for (const Case& c : cases) EXPECT_EQ(module.explain(c.key, c.mode), c.expected) << c.key << " mode " << c.mode;
 
@@ -129,6 +131,72 @@ TEST(DictionaryFile, UnusableFilesLeaveTheDictionaryClosed) {
     db->close();
     EXPECT_FALSE(module.openDictionary(folder.path()));
     EXPECT_EQ(module.explain("k", 2), "");
+}
+
+// A dictionary is a file from outside: whatever it holds, a look-up ends, quietly and soon.
+TEST(DictionaryFile, DamagedOrOddDictionariesNeverCrashOrFreeze) {
+    ProgramFolder home;
+    const auto jetBytes = [] { return testing_support::readFile(testing_support::jetFixturePath("dictionary.mdb")); };
+    const auto nativeBytes = [](const std::vector<Row>& rows) {
+        TempDir made;
+        aids_test::createNativeDictionary(made.path(), rows);
+        return testing_support::readFile(aids_test::dictionaryIn(made.path()));
+    };
+    const auto damaged = [](std::string bytes, size_t from, char with) {
+        for (size_t i = from; i < bytes.size(); i += 7) bytes[i] = with;
+        return bytes;
+    };
+    const std::string jet = jetBytes();
+    const std::string native = nativeBytes({{"hz", {"书", "shū", "乙", Value(4), "書", "book"}}});
+    const std::pair<const char*, std::string> files[] = {
+        {"empty file", ""},
+        {"Jet header only", jet.substr(0, 4096)},
+        {"Jet cut in half", jet.substr(0, jet.size() / 2)},
+        {"Jet pages overwritten", damaged(jet, 4096, '\xFF')},
+        {"Jet pages zeroed", damaged(jet, 2 * 4096, '\0')},
+        {"SQLite cut in half", native.substr(0, native.size() / 2)},
+        {"SQLite pages overwritten", damaged(native, 1024, '\x5A')},
+        {"all fields Null", nativeBytes({{"hz", {"书"}}, {"ci", {"中国"}}, {"成语", {"画蛇添足"}}, {"english", {"cat"}}})},
+    };
+    for (const auto& [what, bytes] : files) {
+        TempDir folder;
+        testing_support::writeFile(aids_test::dictionaryIn(folder.path()), bytes);
+        ExplainModule module;
+        module.openDictionary(folder.path());
+        for (const char* key : {"书", "中国", "画蛇添足", "cat", "cats", "走", "run"})
+            for (int mode : {1, 2}) EXPECT_LE(module.explain(key, mode).size(), 4 * aids::kMaxValueBytes) << what << " " << key;
+        module.closeDictionary();
+    }
+
+    // Null fields: a character shows what it has, a word or an English word is not found, an
+    // idiom shows "()".
+    TempDir folder;
+    aids_test::createNativeDictionary(folder.path(), {{"hz", {"书"}}, {"ci", {"中国"}}, {"成语", {"画蛇添足"}}, {"english", {"cat"}}});
+    ExplainModule module;
+    ASSERT_TRUE(module.openDictionary(folder.path()));
+    EXPECT_EQ(module.explain("书", 2), "");
+    EXPECT_EQ(module.explain("中国", 2), kNoExplain);
+    EXPECT_EQ(module.explain("画蛇添足", 2), "()");
+    EXPECT_EQ(module.explain("cat", 2), kNoExplain);
+}
+
+TEST(DictionaryFile, OversizedValuesAreReadAsTheirFirstBytesAndShownShort) {
+    ProgramFolder home;
+    TempDir folder;
+    const std::string huge(8 << 20, 'x');   // one line of 8 MiB
+    std::string chinese;
+    for (int i = 0; i < 100000; ++i) chinese += "书";
+    aids_test::createNativeDictionary(folder.path(), {{"english", {"big", huge}}, {"hz", {"书", "shū", Value(), Value(), Value(), chinese}}});
+    ExplainModule module;
+    ASSERT_TRUE(module.openDictionary(folder.path()));
+    const std::string big = module.explain("big", 2);
+    EXPECT_EQ(big, std::string(aids::kMaxValueBytes, 'x'));
+    EXPECT_EQ(aids::shownText(big, 1), std::string(aids::kMaxShownCharacters, 'x') + " ......");
+    EXPECT_EQ(aids::shownText(big, 2), std::string(aids::kMaxShownCharacters, 'x') + " ......") << "one line: not cut to 150";
+
+    const std::string character = module.explain("书", 2);
+    EXPECT_LE(character.size(), aids::kMaxValueBytes + 16);
+    EXPECT_EQ(character.substr(character.size() - 3), "书") << "cut at a character boundary";
 }
 
 TEST(NativeDictionary, FieldValuesAreCleanedBeforeTheyAreShown) {

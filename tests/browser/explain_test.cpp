@@ -1,6 +1,8 @@
 // The word explanation on real text boxes, with the Jet fixture dictionary.
 #include "aids/dictionary_fixture.h"
 #include "aids/ui/explain_at_caret.h"
+#include "platform/dialogs.h"
+#include "reader/form_book.h"
 #include "support/temp_dir.h"
 #include "support/wait.h"
 #include "window_fixture.h"
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <gtest/gtest.h>
@@ -176,6 +179,22 @@ protected:
         QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), w.rt1->viewport()->mapToGlobal(QPointF(5, 5)),
                             button, Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(w.rt1->viewport(), &release);
+        QCoreApplication::sendPostedEvents();  // the explanation runs once the release is handled
+    }
+    // A real click (press and release) with the left button on the character at `position`.
+    static void clickAt(QAbstractScrollArea* box, const QPoint& at) {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, at, box->viewport()->mapToGlobal(at), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(box->viewport(), &event);
+        }
+        QCoreApplication::sendPostedEvents();
+    }
+    template <class Box>
+    static QPoint pointOfCharacter(Box* box, int position) {
+        QTextCursor cursor(box->document());
+        cursor.setPosition(position);
+        return box->cursorRect(cursor).center() + QPoint(4, 0);
     }
     static void copyDictionaryTo(const std::string& folder) {
         std::filesystem::create_directories(folder);
@@ -197,6 +216,64 @@ TEST_F(ExplainWindowTest, BalloonFromTheDictionaryInTheProgramDataFolder) {
     w.shutdown();
     EXPECT_FALSE(w.explainModule.dictionaryOpen());
     EXPECT_EQ(w.explainTips.tipWindow(), nullptr);
+}
+
+TEST_F(ExplainWindowTest, AClickInsideASelectionExplainsTheWordClickedNotTheSelection) {
+    copyDictionaryTo(home.file("data"));
+    browser::MainWindow& w = openWith(2, "");
+    w.rt1->setPlainText("中国 书");
+    placeCaret(*w.rt1, 0, 4);  // everything selected
+    clickAt(w.rt1, pointOfCharacter(w.rt1, 3));
+    EXPECT_FALSE(w.rt1->textCursor().hasSelection());
+    EXPECT_EQ(w.explainTips.toolText(w.rt1->viewport()), "shū:乙:4:書:book; letter; to write");
+
+    placeCaret(*w.rt1, 0, 2);  // "中国" selected, the click outside it
+    clickAt(w.rt1, pointOfCharacter(w.rt1, 3));
+    EXPECT_EQ(w.explainTips.toolText(w.rt1->viewport()), "shū:乙:4:書:book; letter; to write");
+}
+
+TEST_F(ExplainWindowTest, TheReadersBalloonGoesWhenItClosesAndComesBackForNewClicks) {
+    copyDictionaryTo(home.file("data"));
+    browser::MainWindow& w = openWith(2, "");
+    w.Command4->click();
+    reader::FormBook* book = w.formBook();
+    ASSERT_NE(book, nullptr);
+    book->rt1->setPlainText("书 cats");
+    const auto readerBalloon = [&] { return book->tips().toolText(book->rt1->viewport()); };
+
+    clickAt(book->rt1, pointOfCharacter(book->rt1, 0));
+    EXPECT_EQ(readerBalloon(), "shū:乙:4:書:book; letter; to write");
+    ASSERT_NE(book->tips().tipWindow(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return book->tips().tipWindow()->isVisible(); }));
+
+    book->close();
+    EXPECT_EQ(readerBalloon(), "") << "removed from the viewport it was attached to";
+    EXPECT_FALSE(book->tips().tipWindow()->isVisible());
+
+    w.Command4->click();
+    ASSERT_TRUE(book->isVisible());
+    EXPECT_EQ(readerBalloon(), "") << "the old explanation does not come back with the window";
+    book->rt1->setPlainText("书 cats");
+    clickAt(book->rt1, pointOfCharacter(book->rt1, 3));
+    EXPECT_EQ(readerBalloon(), "猫");
+    EXPECT_TRUE(waitFor([&] { return book->tips().tipWindow()->isVisible(); }));
+}
+
+TEST(ExplainTips, AToolTipWindowThatCannotBeMadeIsReported) {
+    std::vector<QString> shown;
+    auto& answers = platform::dialogAnswers();
+    answers = {};
+    answers.message = [&](const QString& title, const QString& text, platform::MessageIcon icon) {
+        shown.push_back(title + "|" + text + (icon == platform::MessageIcon::Critical ? "|critical" : ""));
+    };
+    ToolTips tips;
+    EXPECT_FALSE(tips.createToolTip(nullptr, true));
+    EXPECT_EQ(tips.tipWindow(), nullptr);
+    EXPECT_EQ(shown, std::vector<QString>{"错误|错误！无法建立工具提示窗口！|critical"});
+    QWidget owner;
+    EXPECT_TRUE(tips.createToolTip(&owner, true));
+    EXPECT_EQ(shown.size(), 1u);
+    answers = {};
 }
 
 TEST_F(ExplainWindowTest, PlainModeAndOffMode) {

@@ -9,6 +9,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <QPointer>
+
 #include <optional>
 
 namespace aids {
@@ -38,13 +40,26 @@ void explainCursor(ExplainModule& module, ToolTips& tips, QAbstractScrollArea* b
                    int mode) {
     if (!box || !module.dictionaryOpen()) return;
     const std::optional<std::string> key = keyAt(cursor);
-    const std::string result = key ? module.explain(*key, mode) : std::string();
+    const QString shown = QString::fromStdString(shownText(key ? module.explain(*key, mode) : std::string(), mode));
     if (mode == kExplainPlain)
-        box->setToolTip(plainToolTip(QString::fromStdString(result)));
-    else if (result.empty())
+        box->setToolTip(plainToolTip(shown));
+    else if (shown.isEmpty())
         tips.removeToolTip(box->viewport());
     else
-        tips.addToolTip(box->viewport(), QString::fromStdString(balloonText(result)), kExplainTipLook);
+        tips.addToolTip(box->viewport(), shown, kExplainTipLook);
+}
+
+template <class Box>
+void explainLater(ExplainModule& module, ToolTips& tips, Box* box, int mode) {
+    if (!box) return;
+    const QPointer<ToolTips> liveTips(&tips);
+    const QPointer<Box> liveBox(box);
+    QMetaObject::invokeMethod(
+        box,
+        [&module, liveTips, liveBox, mode] {
+            if (liveTips && liveBox) explainAtCaret(module, *liveTips, liveBox.data(), mode);
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace
@@ -55,6 +70,14 @@ void explainAtCaret(ExplainModule& module, ToolTips& tips, QPlainTextEdit* box, 
 
 void explainAtCaret(ExplainModule& module, ToolTips& tips, QTextEdit* box, int mode) {
     if (box) explainCursor(module, tips, box, box->textCursor(), mode);
+}
+
+void explainAfterRelease(ExplainModule& module, ToolTips& tips, QPlainTextEdit* box, int mode) {
+    explainLater(module, tips, box, mode);
+}
+
+void explainAfterRelease(ExplainModule& module, ToolTips& tips, QTextEdit* box, int mode) {
+    explainLater(module, tips, box, mode);
 }
 
 }  // namespace aids

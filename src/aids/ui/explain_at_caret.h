@@ -3,8 +3,8 @@
 // The key is the box's selection, or else the word at its caret; ExplainModule explains it.
 // Mode 1 makes the result the box's own tool tip (also when it is empty or "No explain!");
 // any other mode shows a non-empty result as a balloon of the window's ToolTips (long ones
-// shortened), and removes the box's earlier balloon when there is nothing to show. Nothing
-// happens while the dictionary is closed. Callers skip mode 0.
+// shortened; see shownText), and removes the box's earlier balloon when there is nothing to
+// show. Nothing happens while the dictionary is closed. Callers skip mode 0.
 #pragma once
 
 #include "aids/explain_module.h"
@@ -20,5 +20,12 @@ inline constexpr TipLook kExplainTipLook{0xEEFFFF, 0x000000, 600, 500, 7000, fal
 
 void explainAtCaret(ExplainModule& module, ToolTips& tips, QPlainTextEdit* box, int mode);
 void explainAtCaret(ExplainModule& module, ToolTips& tips, QTextEdit* box, int mode);
+
+// The same, run once the event loop is back. An event filter on the box's viewport sees a
+// mouse-button release before the box does, and a click into a selection moves the caret
+// (clearing the selection) only when the box handles the release: explaining later takes the
+// word clicked, not the old selection. Nothing runs when the box or the tips are gone by then.
+void explainAfterRelease(ExplainModule& module, ToolTips& tips, QPlainTextEdit* box, int mode);
+void explainAfterRelease(ExplainModule& module, ToolTips& tips, QTextEdit* box, int mode);
 
 }  // namespace aids

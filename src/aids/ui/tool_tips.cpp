@@ -1,6 +1,7 @@
 #include "aids/ui/tool_tips.h"
 
 #include "platform/colour.h"
+#include "platform/dialogs.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -58,8 +59,12 @@ ToolTips::ToolTips() {
 
 ToolTips::~ToolTips() { destroyToolTips(); }
 
-void ToolTips::createToolTip(QWidget* owner, bool balloon) {
+bool ToolTips::createToolTip(QWidget* owner, bool balloon) {
     destroyToolTips();
+    if (!owner) {
+        platform::showMessage(nullptr, "错误", "错误！无法建立工具提示窗口！", platform::MessageIcon::Critical);
+        return false;
+    }
     auto* tip = new QLabel(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     tip->setObjectName("explainTip");
     tip->setTextFormat(Qt::PlainText);
@@ -67,6 +72,7 @@ void ToolTips::createToolTip(QWidget* owner, bool balloon) {
     if (balloon) tip->setAttribute(Qt::WA_TranslucentBackground);
     tip_ = tip;
     balloon_ = balloon;
+    return true;
 }
 
 void ToolTips::addToolTip(QWidget* control, const QString& text, const TipLook& look) {

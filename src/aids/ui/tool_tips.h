@@ -34,7 +34,9 @@ public:
     ~ToolTips() override;
 
     // Makes the tip window, owned by `owner`, rounded when `balloon`; an earlier one goes.
-    void createToolTip(QWidget* owner, bool balloon);
+    // Without an owner there is no tip window: the critical message "错误！无法建立工具提示窗口！"
+    // (title "错误") says so, and false is returned.
+    bool createToolTip(QWidget* owner, bool balloon);
     // Attaches the text to the control, replacing its earlier text. Nothing happens before
     // createToolTip or after destroyToolTips.
     void addToolTip(QWidget* control, const QString& text, const TipLook& look);
