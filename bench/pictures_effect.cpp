@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTimer>
 
 #include <ctime>

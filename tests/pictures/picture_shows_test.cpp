@@ -49,6 +49,15 @@ protected:
         browser.yieldFor = [this](int slices) { pauseSlices += slices; };
     }
 
+    // Plays the show of entry on Pics at the slowest speed and does act at its third frame.
+    void playUntilThirdFrame(const char* entry, std::function<void()> act) {
+        browser.openOn(book, "Pics", ids["Red"]);
+        browser.Slider1->setValue(0);
+        frames.clear();
+        stepShow(3, std::move(act));
+        trigger(entry);
+    }
+
     static constexpr int kGuardFrames = 1000;
     testing_support::TempDir folder;
     std::vector<int> seen;
@@ -382,11 +391,7 @@ TEST_F(PictureShowTest, EveryShowEndsWithinTheFrameOfTheStopEntryEscOrClosing) {
     for (const ShowEntry& show : kShows)
         for (const Stop& stop : stops) {
             browser.show();
-            browser.openOn(book, "Pics", ids["Red"]);
-            browser.Slider1->setValue(0);
-            frames.clear();
-            stepShow(3, stop.act);
-            trigger(show.entry);
+            playUntilThirdFrame(show.entry, stop.act);
             EXPECT_EQ(frames.size(), 3u) << show.name << ", " << stop.name;
             EXPECT_FALSE(browser.running()) << show.name << ", " << stop.name;
             EXPECT_FALSE(browser.aborted()) << show.name << ", " << stop.name;  // cleared as the show ends
@@ -408,11 +413,7 @@ TEST_F(PictureShowTest, AChangeOfThePictureListEndsEveryShowFirst) {
     };
     for (const ShowEntry& show : kShows)
         for (const Change& change : changes) {
-            browser.openOn(book, "Pics", ids["Red"]);
-            browser.Slider1->setValue(0);
-            frames.clear();
-            stepShow(3, change.act);
-            trigger(show.entry);
+            playUntilThirdFrame(show.entry, change.act);
             EXPECT_EQ(frames.size(), 3u) << show.name << ", " << change.name;
             EXPECT_FALSE(browser.running()) << show.name << ", " << change.name;
             EXPECT_TRUE(browser.pictureIds().empty()) << show.name << ", " << change.name;
