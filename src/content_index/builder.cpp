@@ -2,12 +2,13 @@
 #include "content_index/builder.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <queue>
 #include <random>
-#include <thread>
+#include <utility>
 #include <vector>
 
 #include "content_index/grams.h"
@@ -55,103 +56,134 @@ bool read32(FILE* f, uint32_t& v) {
     return true;
 }
 
-// The posting lists of the documents read since the last run was written.
-class PostingTable {
+// The postings of the documents read since the last run was written: one (key, ordinal) pair
+// for each distinct key of each document, in document order. A document's keys are told apart
+// in a small table that stays in the processor's cache; sorting by key happens once a run.
+class PostingBuffer {
 public:
-    PostingTable() { reset(); }
+    explicit PostingBuffer(size_t memoryBudget)
+        : capacity_(std::max<size_t>(4, memoryBudget / (2 * sizeof(uint64_t)))), singleSeen_(size_t{1} << 16, 0) {}
 
-    void addSingle(CharCode c, uint32_t doc) { add(singles_[c], doc); }
+    // Starts a document of about chars characters.
+    void beginDocument(uint32_t ordinal, size_t chars) {
+        doc_ = ordinal;
+        if (++stamp_ == 0) {  // the stamps wrapped: forget them all
+            std::fill(singleSeen_.begin(), singleSeen_.end(), 0);
+            std::fill(seen_.begin(), seen_.end(), Seen{});
+            stamp_ = 1;
+        }
+        size_t want = size_t{1} << 10;
+        while (want < chars * 2 && want < (size_t{1} << 22)) want <<= 1;
+        if (want > seen_.size()) {
+            seen_.assign(want, Seen{});
+            bits_ = static_cast<unsigned>(std::countr_zero(want));
+        }
+        distinct_ = 0;
+    }
 
-    void addPair(GramKey key, uint32_t doc) {
-        size_t slot = (key * 0x9E3779B1u) >> shift_;
-        while (true) {
-            List& l = slots_[slot];
-            if (l.count == 0) {
-                l.key = key;
-                add(l, doc);
-                if (++used_ * 10 > slots_.size() * 6) grow();
-                return;
+    void addSingle(CharCode c) {
+        if (singleSeen_[c] == stamp_) return;
+        singleSeen_[c] = stamp_;
+        postings_.push_back(uint64_t{singleKey(c)} << 32 | doc_);
+    }
+
+    void addPair(GramKey key) {
+        const size_t mask = seen_.size() - 1;
+        size_t slot = (key * 0x9E3779B1u) >> (32 - bits_);
+        while (seen_[slot].stamp == stamp_) {
+            if (seen_[slot].key == key) return;
+            slot = (slot + 1) & mask;
+        }
+        // A table more than half full (a document of many distinct pairs) is cleared: keys
+        // seen again are added again, which the run writer folds together.
+        if (++distinct_ * 2 > seen_.size()) {
+            ++stamp_;
+            distinct_ = 1;
+            if (stamp_ == 0) {
+                std::fill(seen_.begin(), seen_.end(), Seen{});
+                std::fill(singleSeen_.begin(), singleSeen_.end(), 0);
+                stamp_ = 1;
             }
-            if (l.key == key) {
-                add(l, doc);
-                return;
-            }
-            slot = (slot + 1) & (slots_.size() - 1);
+        }
+        seen_[slot] = {key, stamp_};
+        postings_.push_back(uint64_t{key} << 32 | doc_);
+    }
+
+    // Whether the next character could take the buffer past its budget.
+    bool full() const { return postings_.size() + 2 >= capacity_; }
+    bool empty() const { return postings_.empty(); }
+
+    // Sorts the postings by key, keeping document order within a key (three stable passes).
+    void sort() {
+        scratch_.reserve(capacity_);
+        scratch_.resize(postings_.size());
+        for (unsigned shift : {32u, 43u, 54u}) {
+            std::vector<size_t> starts(size_t{1} << 11, 0);
+            for (uint64_t p : postings_) ++starts[(p >> shift) & 0x7FF];
+            size_t sum = 0;
+            for (size_t& s : starts) sum += std::exchange(s, sum);
+            for (uint64_t p : postings_) scratch_[starts[(p >> shift) & 0x7FF]++] = p;
+            postings_.swap(scratch_);
         }
     }
 
-    size_t memory() const { return memory_ + slots_.size() * sizeof(List); }
-    bool empty() const { return used_ == 0 && singlesUsed_ == 0; }
-
-    // The lists in ascending key order.
-    std::vector<const List*> sorted() const {
-        std::vector<const List*> out;
-        out.reserve(used_ + singlesUsed_);
-        for (const List& l : slots_)
-            if (l.count) out.push_back(&l);
-        std::sort(out.begin(), out.end(), [](const List* a, const List* b) { return a->key < b->key; });
-        for (const List& l : singles_)
-            if (l.count) out.push_back(&l);
-        return out;
+    // After sort(): the next key's list, false at the end.
+    bool next(List& out) {
+        if (at_ == postings_.size()) return false;
+        out.key = static_cast<GramKey>(postings_[at_] >> 32);
+        out.count = 0;
+        out.gaps.clear();
+        for (; at_ < postings_.size() && (postings_[at_] >> 32) == out.key; ++at_) {
+            const auto doc = static_cast<uint32_t>(postings_[at_]);
+            if (out.count == 0) {
+                out.first = doc;
+            } else if (doc == out.last) {
+                continue;
+            } else {
+                appendVarint(out.gaps, doc - out.last);
+            }
+            out.last = doc;
+            ++out.count;
+        }
+        return true;
     }
 
-    void reset() {
-        slots_ = std::vector<List>(size_t{1} << 16);
-        shift_ = 32 - 16;
-        used_ = 0;
-        singles_ = std::vector<List>(size_t{1} << 16);
-        for (size_t c = 0; c < singles_.size(); ++c) singles_[c].key = singleKey(static_cast<CharCode>(c));
-        singlesUsed_ = 0;
-        memory_ = singles_.size() * sizeof(List);
+    void clear() {
+        postings_.clear();
+        postings_.reserve(capacity_);
+        at_ = 0;
     }
+    void reserve() { postings_.reserve(capacity_); }
 
 private:
-    void add(List& l, uint32_t doc) {
-        if (l.count && l.last == doc) return;
-        if (l.count == 0) {
-            l.first = doc;
-            if (l.key >= kSingleKey) ++singlesUsed_;
-        } else {
-            const size_t before = l.gaps.capacity();
-            appendVarint(l.gaps, doc - l.last);
-            memory_ += l.gaps.capacity() - before;
-        }
-        l.last = doc;
-        ++l.count;
-    }
-
-    void grow() {
-        std::vector<List> old = std::move(slots_);
-        slots_ = std::vector<List>(old.size() * 2);
-        --shift_;
-        for (List& l : old) {
-            if (!l.count) continue;
-            size_t slot = (l.key * 0x9E3779B1u) >> shift_;
-            while (slots_[slot].count) slot = (slot + 1) & (slots_.size() - 1);
-            slots_[slot] = std::move(l);
-        }
-    }
-
-    std::vector<List> slots_;
-    unsigned shift_ = 16;
-    size_t used_ = 0;
-    std::vector<List> singles_;
-    size_t singlesUsed_ = 0;
-    size_t memory_ = 0;
+    struct Seen {
+        GramKey key = 0;
+        uint32_t stamp = 0;
+    };
+    size_t capacity_;
+    std::vector<uint64_t> postings_, scratch_;
+    size_t at_ = 0;
+    std::vector<uint32_t> singleSeen_;
+    std::vector<Seen> seen_;
+    unsigned bits_ = 0;
+    size_t distinct_ = 0;
+    uint32_t stamp_ = 0, doc_ = 0;
 };
 
 // A run as written to its file: key, count, first, last, gap bytes, the gaps.
-bool writeRun(FILE* f, const PostingTable& table) {
-    for (const List* l : table.sorted()) {
-        if (!write32(f, l->key) || !write32(f, l->count) || !write32(f, l->first) ||
-            !write32(f, l->last) || !write32(f, static_cast<uint32_t>(l->gaps.size())) ||
-            !writeAll(f, l->gaps.data(), l->gaps.size()))
+bool writeRun(FILE* f, PostingBuffer& buffer) {
+    buffer.sort();
+    List l;
+    while (buffer.next(l)) {
+        if (!write32(f, l.key) || !write32(f, l.count) || !write32(f, l.first) || !write32(f, l.last) ||
+            !write32(f, static_cast<uint32_t>(l.gaps.size())) || !writeAll(f, l.gaps.data(), l.gaps.size()))
             return false;
     }
+    buffer.clear();
     return std::fflush(f) == 0;
 }
 
-// Where the merge takes lists from: a run file or, when nothing was written out, the table.
+// Where the merge takes lists from: a run file, or the postings not written out.
 class ListSource {
 public:
     virtual ~ListSource() = default;
@@ -184,18 +216,14 @@ private:
     bool error_ = false;
 };
 
-class TableReader : public ListSource {
+// The last postings, not written out: sorted where they are.
+class BufferReader : public ListSource {
 public:
-    explicit TableReader(const PostingTable& table) : lists_(table.sorted()) {}
-    bool next(List& out) override {
-        if (at_ == lists_.size()) return false;
-        out = *lists_[at_++];
-        return true;
-    }
+    explicit BufferReader(PostingBuffer& buffer) : buffer_(buffer) { buffer_.sort(); }
+    bool next(List& out) override { return buffer_.next(out); }
 
 private:
-    std::vector<const List*> lists_;
-    size_t at_ = 0;
+    PostingBuffer& buffer_;
 };
 
 // Merges the sources (each holding later documents than the one before) into the postings
@@ -222,9 +250,13 @@ bool mergeLists(std::vector<std::unique_ptr<ListSource>>& sources, FILE* out,
             const size_t s = heads.top().source;
             heads.pop();
             const List& l = current[s];
-            appendVarint(bytes, count == 0 ? l.first : l.first - last);
+            // A document split between two runs starts the later list where the earlier ended.
+            if (count == 0 || l.first != last) {
+                appendVarint(bytes, count == 0 ? l.first : l.first - last);
+                ++count;
+            }
             bytes.insert(bytes.end(), l.gaps.begin(), l.gaps.end());
-            count += l.count;
+            count += l.count - 1;
             last = l.last;
             if (sources[s]->next(current[s])) heads.push({current[s].key, s});
         }
@@ -276,7 +308,8 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
 
     TemporaryFiles temporaries;
     std::vector<File> runs;
-    PostingTable table;
+    PostingBuffer postings(options.memoryBudget);
+    postings.reserve();
     std::vector<DocEntry> docs;
     store::Bytes content;
     uint64_t done = 0, total = 0;
@@ -299,25 +332,29 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
                 DocEntry doc{store::longOrZero(rs.field("id")), store::longOrZero(rs.field("size")),
                              store::longOrZero(rs.field("crc")), store::boolOrFalse(rs.field("zed"))};
                 // The scan skips what does not decode; so does the index.
+                // Ordinals follow ids; rows out of id order would be damage the index cannot hold.
+                if (!docs.empty() && doc.id <= docs.back().id) return BuildResult::Failed;
                 const int32_t n = book.getCurrNR(content);
-                if (n <= 0 || (!docs.empty() && doc.id <= docs.back().id)) continue;
+                if (n <= 0) continue;
                 const auto ordinal = static_cast<uint32_t>(docs.size());
                 docs.push_back(doc);
-                bool havePrevious = false;
+                postings.beginDocument(ordinal, static_cast<size_t>(n) / 2);
+                bool havePrevious = false, written = true;
                 CharCode previous = 0;
                 forEachChar(content.data(), static_cast<size_t>(n), [&](CharCode c) {
-                    table.addSingle(c, ordinal);
-                    if (havePrevious) table.addPair(pairKey(previous, c), ordinal);
+                    postings.addSingle(c);
+                    if (havePrevious) postings.addPair(pairKey(previous, c));
                     previous = c;
                     havePrevious = true;
+                    // A run may end inside a long document; the merge joins its two parts.
+                    if (postings.full() && written) {
+                        temporaries.names.push_back(temporaryName(indexFile));
+                        File run(std::fopen(temporaries.names.back().c_str(), "w+b"));
+                        written = run && writeRun(run.get(), postings);
+                        runs.push_back(std::move(run));
+                    }
                 });
-                if (table.memory() >= options.memoryBudget) {
-                    temporaries.names.push_back(temporaryName(indexFile));
-                    File run(std::fopen(temporaries.names.back().c_str(), "w+b"));
-                    if (!run || !writeRun(run.get(), table)) return BuildResult::Failed;
-                    runs.push_back(std::move(run));
-                    table.reset();
-                }
+                if (!written) return BuildResult::Failed;
             }
             try {
                 db.commitTrans();
@@ -334,7 +371,7 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
 
     std::vector<std::unique_ptr<ListSource>> sources;
     for (File& run : runs) sources.push_back(std::make_unique<RunReader>(run.get()));
-    if (!table.empty()) sources.push_back(std::make_unique<TableReader>(table));
+    if (!postings.empty()) sources.push_back(std::make_unique<BufferReader>(postings));
 
     Header h;
     h.library = *before;

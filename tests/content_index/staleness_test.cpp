@@ -88,6 +88,7 @@ TEST_F(SmallLibrary, ChangedLibraryIsNotAnsweredFromTheOldIndex) {
     };
     for (const Change& c : changes) {
         SCOPED_TRACE(c.name);
+        fs::remove(file);
         SetUp();  // a fresh library under the same name
         const auto old = build();
         ASSERT_TRUE(old);
@@ -107,7 +108,6 @@ TEST_F(SmallLibrary, ChangedLibraryIsNotAnsweredFromTheOldIndex) {
         EXPECT_FALSE(again.wasCurrent);
         EXPECT_EQ(again.index->candidates(util::utf8ToAnsi(kKey)).value_or(std::vector<int32_t>{}).size(), c.found);
         EXPECT_EQ(search(kKey, true), search(kKey, false));
-        fs::remove(file);
     }
 }
 
