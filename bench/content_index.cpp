@@ -99,8 +99,9 @@ private:
     std::vector<Bytes> vocabulary_;
 };
 
-// Mid-frequency characters that make no word of their own: a key of three of them occurs by
-// chance rarely, and is written into one document in a hundred.
+// Three characters of middling frequency (ranks 301, 607, 911): together they rarely occur by
+// chance, and the key is written into one document in a hundred. Its first one or two
+// characters are the shorter keys.
 Bytes plantedKey(size_t chars) {
     Bytes key;
     for (size_t i : {size_t{301}, size_t{607}, size_t{911}}) {

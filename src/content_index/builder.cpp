@@ -280,7 +280,7 @@ std::string temporaryName(const std::string& target) {
     return target + tail;
 }
 
-// Removes the files it names when it goes, unless released.
+// Removes the files it still names when it goes.
 struct TemporaryFiles {
     std::vector<std::string> names;
     ~TemporaryFiles() {
@@ -331,9 +331,9 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
                 }
                 DocEntry doc{store::longOrZero(rs.field("id")), store::longOrZero(rs.field("size")),
                              store::longOrZero(rs.field("crc")), store::boolOrFalse(rs.field("zed"))};
-                // The scan skips what does not decode; so does the index.
                 // Ordinals follow ids; rows out of id order would be damage the index cannot hold.
                 if (!docs.empty() && doc.id <= docs.back().id) return BuildResult::Failed;
+                // The scan skips what does not decode; so does the index.
                 const int32_t n = book.getCurrNR(content);
                 if (n <= 0) continue;
                 const auto ordinal = static_cast<uint32_t>(docs.size());
