@@ -185,14 +185,6 @@ double seconds(const std::function<void()>& f) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-long statusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    return 0;
-}
-
 void ensureIndexed() {
     static bool done = [] {
         const auto e = cindex::ensureIndex(library().file, "tree", "nr");
@@ -225,14 +217,14 @@ void registerBenchmarks() {
         "index_build",
         [] {
             const std::string file = bench::scratchDir() + "/build.vcix";
-            const long before = statusKb("VmRSS:");
+            const long before = bench_store::statusKb("VmRSS:");
             std::ofstream("/proc/self/clear_refs") << "5";
             const double took = seconds([&] {
                 if (cindex::buildIndex(library().file, "tree", "nr", file) != cindex::BuildResult::Built)
                     throw std::runtime_error("build failed");
             });
             static bool reported = false;
-            if (!reported) bench::figure("index_build_memory_mb", std::max(0L, statusKb("VmHWM:") - before) / 1024.0, 256);
+            if (!reported) bench::figure("index_build_memory_mb", std::max(0L, bench_store::statusKb("VmHWM:") - before) / 1024.0, 256);
             reported = true;
             return took;
         },

@@ -81,14 +81,6 @@ int baseline() {
     return found;
 }
 
-long statusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    return 0;
-}
-
 }  // namespace
 
 void registerBenchmarks() {
@@ -98,10 +90,10 @@ void registerBenchmarks() {
             book();
             if (ourSearch() != baseline()) throw std::runtime_error("the two searches disagree");
             // Peak memory during one search, above what the process held just before it.
-            const long before = statusKb("VmRSS:");
+            const long before = bench_store::statusKb("VmRSS:");
             std::ofstream("/proc/self/clear_refs") << "5";
             ourSearch();
-            const long peak = statusKb("VmHWM:");
+            const long peak = bench_store::statusKb("VmHWM:");
             bench::figure("content_search_memory_mb", std::max(0L, peak - before) / 1024.0, 64);
         });
 }
