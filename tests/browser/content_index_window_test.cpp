@@ -19,14 +19,6 @@ namespace fs = std::filesystem;
 
 class ContentIndexWindow : public WindowTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-    }
-    void TearDown() override {
-        WindowTest::TearDown();
-        unsetenv("XDG_CACHE_HOME");
-    }
 
     // The rows (title and parent path) of a content search in the window.
     std::vector<std::pair<QString, QString>> windowSearch(const QString& key, const char* mode) {
@@ -54,7 +46,7 @@ protected:
         return waitUntil([this] { return window->contentIndex() && window->contentIndex()->current(); }, 20000);
     }
 
-    std::string cache = home.file("cache");
+    std::string cache = home.file("cache");  // the fixture's XDG_CACHE_HOME
 };
 
 TEST_F(ContentIndexWindow, IndexIsMadeInTheBackgroundAndSearchesKeepTheScansRows) {
