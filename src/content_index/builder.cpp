@@ -2,7 +2,6 @@
 #include "content_index/builder.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -44,96 +43,66 @@ bool writeAll(FILE* f, const void* data, size_t size) {
     return size == 0 || std::fwrite(data, 1, size, f) == size;
 }
 
-bool write32(FILE* f, uint32_t v) {
-    uint8_t b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
-    return writeAll(f, b, 4);
-}
-
-bool read32(FILE* f, uint32_t& v) {
-    uint8_t b[4];
-    if (std::fread(b, 1, 4, f) != 4) return false;
-    v = uint32_t{b[0]} | uint32_t{b[1]} << 8 | uint32_t{b[2]} << 16 | uint32_t{b[3]} << 24;
-    return true;
-}
-
-// The postings of the documents read since the last run was written: one (key, ordinal) pair
-// for each distinct key of each document, in document order. A document's keys are told apart
-// in a small table that stays in the processor's cache; sorting by key happens once a run.
+// The postings of the documents read since the last run was written: a (key, ordinal) pair
+// for each key of each document, in document order. Repeats of a key in a document are mostly
+// dropped at once (singles exactly, pairs through a small table of recent ones that stays in
+// the processor's cache); those left are folded when the lists are read. Sorting by key
+// happens once a run.
 class PostingBuffer {
 public:
     explicit PostingBuffer(size_t memoryBudget)
-        : capacity_(std::max<size_t>(4, memoryBudget / (2 * sizeof(uint64_t)))), singleSeen_(size_t{1} << 16, 0) {}
+        : capacity_(std::max<size_t>(4, memoryBudget / (2 * sizeof(uint64_t)))),
+          postings_(new uint64_t[capacity_]),
+          scratch_(new uint64_t[capacity_]),
+          singleSeen_(size_t{1} << 16, 0),
+          recent_(kRecent, 0) {}
 
-    // Starts a document of about chars characters.
-    void beginDocument(uint32_t ordinal, size_t chars) {
+    // Starts the document of that ordinal.
+    void beginDocument(uint32_t ordinal) {
         doc_ = ordinal;
-        if (++stamp_ == 0) {  // the stamps wrapped: forget them all
-            std::fill(singleSeen_.begin(), singleSeen_.end(), 0);
-            std::fill(seen_.begin(), seen_.end(), Seen{});
-            stamp_ = 1;
-        }
-        size_t want = size_t{1} << 10;
-        while (want < chars * 2 && want < (size_t{1} << 22)) want <<= 1;
-        if (want > seen_.size()) {
-            seen_.assign(want, Seen{});
-            bits_ = static_cast<unsigned>(std::countr_zero(want));
-        }
-        distinct_ = 0;
+        stamp_ = ordinal + 1;
     }
 
     void addSingle(CharCode c) {
         if (singleSeen_[c] == stamp_) return;
         singleSeen_[c] = stamp_;
-        postings_.push_back(uint64_t{singleKey(c)} << 32 | doc_);
+        postings_[size_++] = uint64_t{singleKey(c)} << 32 | doc_;
     }
 
     void addPair(GramKey key) {
-        const size_t mask = seen_.size() - 1;
-        size_t slot = (key * 0x9E3779B1u) >> (32 - bits_);
-        while (seen_[slot].stamp == stamp_) {
-            if (seen_[slot].key == key) return;
-            slot = (slot + 1) & mask;
-        }
-        // A table more than half full (a document of many distinct pairs) is cleared: keys
-        // seen again are added again, which the run writer folds together.
-        if (++distinct_ * 2 > seen_.size()) {
-            ++stamp_;
-            distinct_ = 1;
-            if (stamp_ == 0) {
-                std::fill(seen_.begin(), seen_.end(), Seen{});
-                std::fill(singleSeen_.begin(), singleSeen_.end(), 0);
-                stamp_ = 1;
-            }
-        }
-        seen_[slot] = {key, stamp_};
-        postings_.push_back(uint64_t{key} << 32 | doc_);
+        const uint64_t entry = uint64_t{key} << 32 | stamp_;
+        uint64_t& slot = recent_[(key * 0x9E3779B1u) >> (32 - kRecentBits)];
+        if (slot == entry) return;
+        slot = entry;
+        postings_[size_++] = uint64_t{key} << 32 | doc_;
     }
 
     // Whether the next character could take the buffer past its budget.
-    bool full() const { return postings_.size() + 2 >= capacity_; }
-    bool empty() const { return postings_.empty(); }
+    bool full() const { return size_ + 2 >= capacity_; }
+    bool empty() const { return size_ == 0; }
 
     // Sorts the postings by key, keeping document order within a key (three stable passes).
     void sort() {
-        scratch_.reserve(capacity_);
-        scratch_.resize(postings_.size());
         for (unsigned shift : {32u, 43u, 54u}) {
             std::vector<size_t> starts(size_t{1} << 11, 0);
-            for (uint64_t p : postings_) ++starts[(p >> shift) & 0x7FF];
+            for (size_t i = 0; i < size_; ++i) ++starts[(postings_[i] >> shift) & 0x7FF];
             size_t sum = 0;
             for (size_t& s : starts) sum += std::exchange(s, sum);
-            for (uint64_t p : postings_) scratch_[starts[(p >> shift) & 0x7FF]++] = p;
-            postings_.swap(scratch_);
+            for (size_t i = 0; i < size_; ++i) {
+                const uint64_t p = postings_[i];
+                scratch_[starts[(p >> shift) & 0x7FF]++] = p;
+            }
+            std::swap(postings_, scratch_);
         }
     }
 
     // After sort(): the next key's list, false at the end.
     bool next(List& out) {
-        if (at_ == postings_.size()) return false;
+        if (at_ == size_) return false;
         out.key = static_cast<GramKey>(postings_[at_] >> 32);
         out.count = 0;
         out.gaps.clear();
-        for (; at_ < postings_.size() && (postings_[at_] >> 32) == out.key; ++at_) {
+        for (; at_ < size_ && (postings_[at_] >> 32) == out.key; ++at_) {
             const auto doc = static_cast<uint32_t>(postings_[at_]);
             if (out.count == 0) {
                 out.first = doc;
@@ -148,39 +117,54 @@ public:
         return true;
     }
 
-    void clear() {
-        postings_.clear();
-        postings_.reserve(capacity_);
-        at_ = 0;
-    }
-    void reserve() { postings_.reserve(capacity_); }
+    void clear() { size_ = at_ = 0; }
 
 private:
-    struct Seen {
-        GramKey key = 0;
-        uint32_t stamp = 0;
-    };
+    static constexpr unsigned kRecentBits = 12;
+    static constexpr size_t kRecent = size_t{1} << kRecentBits;
     size_t capacity_;
-    std::vector<uint64_t> postings_, scratch_;
-    size_t at_ = 0;
-    std::vector<uint32_t> singleSeen_;
-    std::vector<Seen> seen_;
-    unsigned bits_ = 0;
-    size_t distinct_ = 0;
+    std::unique_ptr<uint64_t[]> postings_, scratch_;
+    size_t size_ = 0, at_ = 0;
+    std::vector<uint32_t> singleSeen_;  // the stamp of the document each character was last in
+    std::vector<uint64_t> recent_;      // key << 32 | stamp of pairs lately added
     uint32_t stamp_ = 0, doc_ = 0;
+};
+
+// Writes bytes to a file in large blocks.
+class BlockWriter {
+public:
+    explicit BlockWriter(FILE* f) : f_(f) { block_.reserve(kBlock); }
+    void put32(uint32_t v) {
+        for (int i = 0; i < 4; ++i) block_.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    void put(const std::vector<uint8_t>& bytes) {
+        block_.insert(block_.end(), bytes.begin(), bytes.end());
+        if (block_.size() >= kBlock) flush();
+    }
+    bool flush() {
+        ok_ = ok_ && writeAll(f_, block_.data(), block_.size());
+        block_.clear();
+        return ok_;
+    }
+
+private:
+    static constexpr size_t kBlock = size_t{1} << 20;
+    FILE* f_;
+    std::vector<uint8_t> block_;
+    bool ok_ = true;
 };
 
 // A run as written to its file: key, count, first, last, gap bytes, the gaps.
 bool writeRun(FILE* f, PostingBuffer& buffer) {
     buffer.sort();
+    BlockWriter out(f);
     List l;
     while (buffer.next(l)) {
-        if (!write32(f, l.key) || !write32(f, l.count) || !write32(f, l.first) || !write32(f, l.last) ||
-            !write32(f, static_cast<uint32_t>(l.gaps.size())) || !writeAll(f, l.gaps.data(), l.gaps.size()))
-            return false;
+        for (uint32_t v : {l.key, l.count, l.first, l.last, static_cast<uint32_t>(l.gaps.size())}) out.put32(v);
+        out.put(l.gaps);
     }
     buffer.clear();
-    return std::fflush(f) == 0;
+    return out.flush() && std::fflush(f) == 0;
 }
 
 // Where the merge takes lists from: a run file, or the postings not written out.
@@ -196,23 +180,51 @@ class RunReader : public ListSource {
 public:
     explicit RunReader(FILE* f) : f_(f) { std::rewind(f_); }
     bool next(List& out) override {
-        uint32_t length = 0;
-        if (!read32(f_, out.key)) return false;
-        if (!read32(f_, out.count) || !read32(f_, out.first) || !read32(f_, out.last) ||
-            !read32(f_, length))
-            return fail();
-        out.gaps.resize(length);
-        if (length && std::fread(out.gaps.data(), 1, length, f_) != length) return fail();
-        return true;
+        uint8_t head[20];
+        if (available() == 0) return false;  // the end of the run
+        if (!take(head, sizeof head)) return fail();
+        auto field = [&head](int i) {
+            const uint8_t* p = head + 4 * i;
+            return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        };
+        out.key = field(0);
+        out.count = field(1);
+        out.first = field(2);
+        out.last = field(3);
+        out.gaps.resize(field(4));
+        return take(out.gaps.data(), out.gaps.size()) || fail();
     }
     bool error() const override { return error_; }
 
 private:
+    static constexpr size_t kBlock = size_t{1} << 20;
+    // Bytes in the block, reading the next one when it is used up.
+    size_t available() {
+        if (at_ == block_.size()) {
+            block_.resize(kBlock);
+            block_.resize(std::fread(block_.data(), 1, kBlock, f_));
+            at_ = 0;
+        }
+        return block_.size() - at_;
+    }
+    bool take(uint8_t* to, size_t n) {
+        while (n > 0) {
+            const size_t here = std::min(n, available());
+            if (here == 0) return false;
+            std::copy_n(block_.data() + at_, here, to);
+            at_ += here;
+            to += here;
+            n -= here;
+        }
+        return true;
+    }
     bool fail() {
         error_ = true;
         return false;
     }
     FILE* f_;
+    std::vector<uint8_t> block_;
+    size_t at_ = 0;
     bool error_ = false;
 };
 
@@ -227,9 +239,9 @@ private:
 };
 
 // Merges the sources (each holding later documents than the one before) into the postings
-// of out, appending one dictionary entry per key.
-bool mergeLists(std::vector<std::unique_ptr<ListSource>>& sources, FILE* out,
-                std::vector<uint8_t>& dict, uint32_t& keyCount, uint64_t& postingsLength) {
+// written to out, writing one dictionary entry per key to dict.
+bool mergeLists(std::vector<std::unique_ptr<ListSource>>& sources, FILE* out, FILE* dict,
+                uint32_t& keyCount, uint64_t& postingsLength) {
     struct Head {
         GramKey key;
         size_t source;
@@ -239,37 +251,49 @@ bool mergeLists(std::vector<std::unique_ptr<ListSource>>& sources, FILE* out,
     std::priority_queue<Head, std::vector<Head>, std::greater<>> heads;
     for (size_t s = 0; s < sources.size(); ++s)
         if (sources[s]->next(current[s])) heads.push({current[s].key, s});
-    std::vector<uint8_t> bytes;
+    BlockWriter postings(out), entries(dict);
+    std::vector<uint8_t> bytes, entry;
     keyCount = 0;
     postingsLength = 0;
     while (!heads.empty()) {
         const GramKey key = heads.top().key;
         bytes.clear();
-        uint32_t count = 0, last = 0;
+        bool any = false;
+        uint32_t last = 0;
         while (!heads.empty() && heads.top().key == key) {
             const size_t s = heads.top().source;
             heads.pop();
             const List& l = current[s];
             // A document split between two runs starts the later list where the earlier ended.
-            if (count == 0 || l.first != last) {
-                appendVarint(bytes, count == 0 ? l.first : l.first - last);
-                ++count;
-            }
+            if (!any || l.first != last) appendVarint(bytes, any ? l.first - last : l.first);
             bytes.insert(bytes.end(), l.gaps.begin(), l.gaps.end());
-            count += l.count - 1;
+            any = true;
             last = l.last;
             if (sources[s]->next(current[s])) heads.push({current[s].key, s});
         }
-        DictEntry e{key, count, postingsLength, static_cast<uint32_t>(bytes.size()),
-                    Modcrc32::updateCRC32(0, bytes.data(), bytes.size())};
-        appendDictEntry(dict, e);
+        entry.clear();
+        appendDictEntry(entry, {key, Modcrc32::updateCRC32(0, bytes.data(), bytes.size()), postingsLength, 0});
+        entries.put(entry);
+        postings.put(bytes);
         ++keyCount;
         postingsLength += bytes.size();
-        if (!writeAll(out, bytes.data(), bytes.size())) return false;
     }
     for (const auto& s : sources)
         if (s->error()) return false;
-    return true;
+    return postings.flush() && entries.flush();
+}
+
+// Appends the dictionary file to out, continuing crc over it; its size, or nothing on failure.
+std::optional<uint64_t> appendDictionary(FILE* dict, FILE* out, uint32_t& crc) {
+    std::vector<uint8_t> block(size_t{1} << 20);
+    uint64_t size = 0;
+    std::rewind(dict);
+    for (size_t n; (n = std::fread(block.data(), 1, block.size(), dict)) > 0; size += n) {
+        crc = Modcrc32::updateCRC32(crc, block.data(), n);
+        if (!writeAll(out, block.data(), n)) return std::nullopt;
+    }
+    if (std::ferror(dict)) return std::nullopt;
+    return size;
 }
 
 // A name beside target no other builder picks.
@@ -309,7 +333,6 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
     TemporaryFiles temporaries;
     std::vector<File> runs;
     PostingBuffer postings(options.memoryBudget);
-    postings.reserve();
     std::vector<DocEntry> docs;
     store::Bytes content;
     uint64_t done = 0, total = 0;
@@ -338,7 +361,7 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
                 if (n <= 0) continue;
                 const auto ordinal = static_cast<uint32_t>(docs.size());
                 docs.push_back(doc);
-                postings.beginDocument(ordinal, static_cast<size_t>(n) / 2);
+                postings.beginDocument(ordinal);
                 bool havePrevious = false, written = true;
                 CharCode previous = 0;
                 forEachChar(content.data(), static_cast<size_t>(n), [&](CharCode c) {
@@ -384,22 +407,24 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
     if (!out || !writeAll(out.get(), header.data(), header.size()) ||
         !writeAll(out.get(), docBytes.data(), docBytes.size()))
         return BuildResult::Failed;
-    std::vector<uint8_t> dict;
-    if (!mergeLists(sources, out.get(), dict, h.keyCount, h.postingsLength) ||
-        !writeAll(out.get(), dict.data(), dict.size()))
-        return BuildResult::Failed;
+    temporaries.names.push_back(temporaryName(indexFile));
+    File dict(std::fopen(temporaries.names.back().c_str(), "w+b"));
+    if (!dict || !mergeLists(sources, out.get(), dict.get(), h.keyCount, h.postingsLength)) return BuildResult::Failed;
     h.postingsOffset = header.size() + docBytes.size();
     h.dictOffset = h.postingsOffset + h.postingsLength;
-    h.fileSize = h.dictOffset + dict.size();
+    h.fileSize = h.dictOffset + uint64_t{h.keyCount} * kDictEntrySize;
     header = encodeHeader(h);
-    h.checksum = headerChecksum(header, docBytes, dict);
+    uint32_t crc = Modcrc32::updateCRC32(headerChecksumStart(header), docBytes.data(), docBytes.size());
+    if (appendDictionary(dict.get(), out.get(), crc) != uint64_t{h.keyCount} * kDictEntrySize)
+        return BuildResult::Failed;
+    h.checksum = crc;
     header = encodeHeader(h);
     if (std::fseek(out.get(), 0, SEEK_SET) != 0 || !writeAll(out.get(), header.data(), header.size()) ||
         std::fclose(out.release()) != 0)
         return BuildResult::Failed;
     fs::rename(temporary, indexFile, ec);
     if (ec) return BuildResult::Failed;
-    temporaries.names.pop_back();
+    std::erase(temporaries.names, temporary);
     return BuildResult::Built;
 }
 

@@ -75,17 +75,12 @@ std::vector<uint8_t> encodeDocs(const std::vector<DocEntry>& docs) {
 
 void appendDictEntry(std::vector<uint8_t>& out, const DictEntry& e) {
     put32(out, e.key);
-    put32(out, e.count);
-    put64(out, e.offset);
-    put32(out, e.length);
     put32(out, e.crc);
+    put64(out, e.offset);
 }
 
-uint32_t headerChecksum(const std::vector<uint8_t>& header, const std::vector<uint8_t>& docs,
-                        const std::vector<uint8_t>& dict) {
-    uint32_t crc = Modcrc32::updateCRC32(0, header.data() + 16, header.size() - 16);
-    crc = Modcrc32::updateCRC32(crc, docs.data(), docs.size());
-    return Modcrc32::updateCRC32(crc, dict.data(), dict.size());
+uint32_t headerChecksumStart(const std::vector<uint8_t>& header) {
+    return Modcrc32::updateCRC32(0, header.data() + 16, header.size() - 16);
 }
 
 std::shared_ptr<ContentIndex> ContentIndex::open(const std::string& indexFile,
@@ -124,16 +119,37 @@ std::shared_ptr<ContentIndex> ContentIndex::open(const std::string& indexFile,
         h.dictOffset > actualSize || (actualSize - h.dictOffset) != uint64_t{h.keyCount} * kDictEntrySize)
         return nullptr;
 
-    std::vector<uint8_t> names, docBytes, dictBytes;
+    std::vector<uint8_t> names, docBytes;
     if (!readAt(in, kHeaderSize, names, pathLen + tableLen) ||
-        !readAt(in, docsOffset, docBytes, size_t{h.docCount} * kDocEntrySize) ||
-        !readAt(in, h.dictOffset, dictBytes, size_t{h.keyCount} * kDictEntrySize))
+        !readAt(in, docsOffset, docBytes, size_t{h.docCount} * kDocEntrySize))
         return nullptr;
     h.library.path.assign(names.begin(), names.begin() + pathLen);
     h.library.contentTable.assign(names.begin() + pathLen, names.end());
+    if (!(h.library == library)) return nullptr;
     header.insert(header.end(), names.begin(), names.end());
-    if (headerChecksum(header, docBytes, dictBytes) != h.checksum || !(h.library == library))
-        return nullptr;
+    uint32_t crc = headerChecksumStart(header);
+    crc = Modcrc32::updateCRC32(crc, docBytes.data(), docBytes.size());
+
+    // The dictionary, read in blocks: its checksum, and keys and offsets strictly ascending
+    // (every list holds at least one byte).
+    constexpr size_t kBlockEntries = 1 << 16;
+    std::vector<uint8_t> block;
+    uint64_t previousKey = 0, previousOffset = 0;
+    for (uint64_t i = 0; i < h.keyCount; i += kBlockEntries) {
+        const size_t entries = static_cast<size_t>(std::min<uint64_t>(kBlockEntries, h.keyCount - i));
+        if (!readAt(in, h.dictOffset + i * kDictEntrySize, block, entries * kDictEntrySize)) return nullptr;
+        crc = Modcrc32::updateCRC32(crc, block.data(), block.size());
+        for (size_t j = 0; j < entries; ++j) {
+            const uint8_t* e = block.data() + j * kDictEntrySize;
+            const uint64_t key = get32(e), offset = get64(e + 8);
+            const bool first = i + j == 0;
+            if (first ? offset != 0 : (key <= previousKey || offset <= previousOffset)) return nullptr;
+            if (offset >= h.postingsLength) return nullptr;
+            previousKey = key;
+            previousOffset = offset;
+        }
+    }
+    if (crc != h.checksum || (h.keyCount == 0) != (h.postingsLength == 0)) return nullptr;
 
     index->docs_.resize(h.docCount);
     for (uint32_t i = 0; i < h.docCount; ++i) {
@@ -142,24 +158,17 @@ std::shared_ptr<ContentIndex> ContentIndex::open(const std::string& indexFile,
                            static_cast<int32_t>(get32(d + 8)), get32(d + 12) != 0};
         if (i > 0 && index->docs_[i].id <= index->docs_[i - 1].id) return nullptr;
     }
-    index->dict_.resize(h.keyCount);
-    for (uint32_t i = 0; i < h.keyCount; ++i) {
-        const uint8_t* e = dictBytes.data() + size_t{i} * kDictEntrySize;
-        DictEntry& entry = index->dict_[i];
-        entry = {get32(e), get32(e + 4), get64(e + 8), get32(e + 16), get32(e + 20)};
-        // Every list holds at least one document, each in one to five bytes.
-        if ((i > 0 && entry.key <= index->dict_[i - 1].key) || entry.count == 0 ||
-            entry.count > h.docCount || entry.length < entry.count ||
-            entry.length > uint64_t{entry.count} * 5 || entry.offset > h.postingsLength ||
-            entry.length > h.postingsLength - entry.offset)
-            return nullptr;
-    }
     index->library_ = h.library;
+    index->keyCount_ = h.keyCount;
     index->postingsOffset_ = h.postingsOffset;
+    index->postingsLength_ = h.postingsLength;
+    index->dictOffset_ = h.dictOffset;
     index->fileSize_ = actualSize;
     if (verifyAll)
-        for (const DictEntry& e : index->dict_)
-            if (!index->readList(e)) return nullptr;
+        for (uint64_t i = 0; i < index->keyCount_; ++i) {
+            const std::optional<DictEntry> e = index->entryAt(i);
+            if (!e || !index->readList(*e)) return nullptr;
+        }
     return index;
 }
 
@@ -168,40 +177,79 @@ bool ContentIndex::current() const {
     return now && *now == library_;
 }
 
-const DictEntry* ContentIndex::find(GramKey key) const {
-    auto it = std::lower_bound(dict_.begin(), dict_.end(), key,
-                               [](const DictEntry& e, GramKey k) { return e.key < k; });
-    return it != dict_.end() && it->key == key ? &*it : nullptr;
+std::optional<DictEntry> ContentIndex::entryAt(uint64_t i) {
+    if (i >= keyCount_) return std::nullopt;
+    std::vector<uint8_t> bytes;
+    const bool last = i + 1 == keyCount_;
+    {
+        std::lock_guard<std::mutex> hold(readLock_);
+        if (!readAt(file_, dictOffset_ + i * kDictEntrySize, bytes, kDictEntrySize * (last ? 1 : 2))) {
+            damaged_ = true;
+            return std::nullopt;
+        }
+    }
+    DictEntry e{get32(bytes.data()), get32(bytes.data() + 4), get64(bytes.data() + 8), 0};
+    const uint64_t end = last ? postingsLength_ : get64(bytes.data() + kDictEntrySize + 8);
+    if (end <= e.offset || end > postingsLength_) {
+        damaged_ = true;
+        return std::nullopt;
+    }
+    e.length = end - e.offset;
+    return e;
+}
+
+std::optional<DictEntry> ContentIndex::find(GramKey key) {
+    uint64_t low = 0, high = keyCount_;
+    std::vector<uint8_t> bytes;
+    while (low < high) {
+        const uint64_t mid = low + (high - low) / 2;
+        {
+            std::lock_guard<std::mutex> hold(readLock_);
+            if (!readAt(file_, dictOffset_ + mid * kDictEntrySize, bytes, 4)) {
+                damaged_ = true;
+                return std::nullopt;
+            }
+        }
+        const GramKey at = get32(bytes.data());
+        if (at == key) return entryAt(mid);
+        if (at < key)
+            low = mid + 1;
+        else
+            high = mid;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::vector<uint32_t>> ContentIndex::readList(const DictEntry& e) {
     std::vector<uint8_t> bytes;
-    {
+    bool read = false;
+    // Each document of a list takes one to five bytes.
+    if (e.length <= uint64_t{5} * docs_.size()) {
         std::lock_guard<std::mutex> hold(readLock_);
-        if (!readAt(file_, postingsOffset_ + e.offset, bytes, e.length)) bytes.clear();
+        read = readAt(file_, postingsOffset_ + e.offset, bytes, static_cast<size_t>(e.length));
     }
     std::vector<uint32_t> ordinals;
-    if (bytes.size() == e.length && Modcrc32::updateCRC32(0, bytes.data(), bytes.size()) == e.crc) {
-        ordinals.reserve(e.count);
+    if (read && Modcrc32::updateCRC32(0, bytes.data(), bytes.size()) == e.crc) {
         uint64_t value = 0;
-        bool first = true;
         size_t at = 0;
-        while (at < bytes.size() && ordinals.size() < e.count) {
+        bool whole = true;
+        while (at < bytes.size() && whole) {
             uint64_t v = 0;
             int shift = 0;
-            for (; at < bytes.size() && shift < 35; shift += 7) {
+            bool ended = false;
+            while (at < bytes.size() && shift < 35 && !ended) {
                 const uint8_t b = bytes[at++];
                 v |= uint64_t{b & 0x7Fu} << shift;
-                if (!(b & 0x80)) break;
+                shift += 7;
+                ended = !(b & 0x80);
             }
-            // A gap of 0 or a place past the table is damage.
-            if (!first && v == 0) break;
+            // An unfinished varint, a gap of 0 or a place past the table is damage.
+            const bool first = ordinals.empty();
             value = first ? v : value + v;
-            first = false;
-            if (value >= docs_.size()) break;
-            ordinals.push_back(static_cast<uint32_t>(value));
+            whole = ended && (first || v != 0) && value < docs_.size();
+            if (whole) ordinals.push_back(static_cast<uint32_t>(value));
         }
-        if (ordinals.size() == e.count && at == bytes.size()) return ordinals;
+        if (whole && !ordinals.empty()) return ordinals;
     }
     damaged_ = true;
     return std::nullopt;
@@ -211,19 +259,24 @@ std::optional<std::vector<int32_t>> ContentIndex::candidates(const std::vector<u
     if (damaged_) return std::nullopt;
     const std::vector<GramKey> keys = keysOf(key);
     if (keys.empty() || !current()) return std::nullopt;
-    std::vector<const DictEntry*> lists;
+    std::vector<DictEntry> lists;
     for (GramKey k : keys) {
-        const DictEntry* e = find(k);
+        const std::optional<DictEntry> e = find(k);
+        if (damaged_) return std::nullopt;
         if (!e) return std::vector<int32_t>{};  // a key no document holds
-        lists.push_back(e);
+        lists.push_back(*e);
     }
-    std::sort(lists.begin(), lists.end(),
-              [](const DictEntry* a, const DictEntry* b) { return a->count < b->count; });
-    lists.erase(std::unique(lists.begin(), lists.end()), lists.end());
-    std::optional<std::vector<uint32_t>> found = readList(*lists.front());
+    // The shortest lists first: the intersection shrinks soonest.
+    std::sort(lists.begin(), lists.end(), [](const DictEntry& a, const DictEntry& b) {
+        return a.length != b.length ? a.length < b.length : a.offset < b.offset;
+    });
+    lists.erase(std::unique(lists.begin(), lists.end(),
+                            [](const DictEntry& a, const DictEntry& b) { return a.offset == b.offset; }),
+                lists.end());
+    std::optional<std::vector<uint32_t>> found = readList(lists.front());
     if (!found) return std::nullopt;
     for (size_t i = 1; i < lists.size() && !found->empty(); ++i) {
-        std::optional<std::vector<uint32_t>> next = readList(*lists[i]);
+        std::optional<std::vector<uint32_t>> next = readList(lists[i]);
         if (!next) return std::nullopt;
         std::vector<uint32_t> both;
         std::set_intersection(found->begin(), found->end(), next->begin(), next->end(),

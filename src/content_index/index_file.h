@@ -5,10 +5,11 @@
 //   documents  for each indexed document, in id order: id, size, crc, zed (16 bytes)
 //   postings   for each key, the ordinals (places in the document table) of the documents
 //              that hold it: the first as a varint, then the gaps as varints
-//   dictionary for each key, in ascending order: key, count, offset, length, crc (24 bytes)
+//   dictionary for each key, in ascending order: key, CRC-32 of its list, the list's offset in
+//              the postings (16 bytes); a list ends where the next begins
 // The header checksum covers everything except the postings; each posting list has its own
-// CRC-32 in the dictionary, checked when it is read. Nothing read from the file is trusted
-// before its bounds and checksum are checked.
+// CRC-32, checked when it is read. Nothing read from the file is trusted before its bounds and
+// checksum are checked. The dictionary stays on disk: a look-up is a binary search by reads.
 #pragma once
 
 #include <atomic>
@@ -29,7 +30,7 @@ constexpr char kMagic[8] = {'V', 'Y', 'N', 'E', 'C', 'I', 'X', '1'};
 constexpr uint32_t kVersion = 1;
 constexpr size_t kHeaderSize = 88;
 constexpr size_t kDocEntrySize = 16;
-constexpr size_t kDictEntrySize = 24;
+constexpr size_t kDictEntrySize = 16;
 // Bounds on what a header may claim, far above any real library.
 constexpr uint32_t kMaxDocs = 1u << 27;
 constexpr uint32_t kMaxPath = 1u << 16;
@@ -44,10 +45,9 @@ struct DocEntry {
 
 struct DictEntry {
     GramKey key = 0;
-    uint32_t count = 0;   // documents in the list
-    uint64_t offset = 0;  // from the start of the postings
-    uint32_t length = 0;  // bytes
     uint32_t crc = 0;     // CRC-32 of the list's bytes
+    uint64_t offset = 0;  // from the start of the postings
+    uint64_t length = 0;  // bytes (not stored: up to the next list)
 };
 
 // The fixed header fields after the magic.
@@ -67,10 +67,9 @@ struct Header {
 std::vector<uint8_t> encodeHeader(const Header& h);
 std::vector<uint8_t> encodeDocs(const std::vector<DocEntry>& docs);
 void appendDictEntry(std::vector<uint8_t>& out, const DictEntry& e);
-// The checksum of a file: the header bytes after the checksum field, the documents and the
-// dictionary.
-uint32_t headerChecksum(const std::vector<uint8_t>& header, const std::vector<uint8_t>& docs,
-                        const std::vector<uint8_t>& dict);
+// The checksum of a file begins with the header bytes after the checksum field and goes on
+// over the documents and the dictionary.
+uint32_t headerChecksumStart(const std::vector<uint8_t>& header);
 // Appends v as a little-endian base-128 varint.
 void appendVarint(std::vector<uint8_t>& out, uint32_t v);
 
@@ -101,12 +100,14 @@ private:
     ContentIndex() = default;
     // The ordinals of one posting list; nothing (and damaged) when it fails its checks.
     std::optional<std::vector<uint32_t>> readList(const DictEntry& e);
-    const DictEntry* find(GramKey key) const;
+    // The dictionary entry of key, or of place i; nothing when absent or unreadable.
+    std::optional<DictEntry> find(GramKey key);
+    std::optional<DictEntry> entryAt(uint64_t i);
 
     LibraryIdentity library_;
     std::vector<DocEntry> docs_;
-    std::vector<DictEntry> dict_;
-    uint64_t postingsOffset_ = 0;
+    uint64_t keyCount_ = 0;
+    uint64_t postingsOffset_ = 0, postingsLength_ = 0, dictOffset_ = 0;
     uint64_t fileSize_ = 0;
     std::mutex readLock_;
     std::ifstream file_;
