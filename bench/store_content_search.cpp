@@ -85,21 +85,13 @@ int baseline() {
 
 constexpr double kMemoryBudgetMb = 64;
 
-long statusKb(const char* field) {
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    while (std::getline(in, line))
-        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
-    return 0;
-}
-
 // Peak memory during one search in MB, above what the process held just before it (writing 5
 // to clear_refs resets the peak to the present size).
 double searchMemoryMb() {
-    const long before = statusKb("VmRSS:");
+    const long before = bench_store::statusKb("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";
     benchmark::DoNotOptimize(ourSearch());
-    return static_cast<double>(std::max(0L, statusKb("VmHWM:") - before)) / 1024.0;
+    return static_cast<double>(std::max(0L, bench_store::statusKb("VmHWM:") - before)) / 1024.0;
 }
 
 void checkSearchesAgree() {

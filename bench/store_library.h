@@ -6,7 +6,9 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -90,6 +92,15 @@ inline std::string library(const std::string& name, const std::function<void(Lib
         fill(writer);
     }
     return file;
+}
+
+// A field of this process's /proc/self/status in kB ("VmRSS:", "VmHWM:"); 0 when missing.
+inline long statusKb(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::strlen(field)));
+    return 0;
 }
 
 // A small fast generator, so that fixtures are the same in every run.

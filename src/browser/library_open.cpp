@@ -43,6 +43,7 @@ void MainWindow::showLibrary() {
 bool MainWindow::enterLibrary(const QString& wrongPassword) {
     forgetLibraryViews();
     cbook.openDB(s(myDBName_), settings_.myTabName, settings_.myNRTabName);
+    forgetContentIndex();
     if (!store::askPassword(cbook, 1, "")) {
         showStatus(wrongPassword, 1);
         cbook.closeDB();
@@ -57,6 +58,7 @@ bool MainWindow::enterLibrary(const QString& wrongPassword) {
     }
     setWindowTitle("VYNE Browser -- " + myDBName_);
     reportReadOnly();
+    indexLibrary();
     return true;
 }
 

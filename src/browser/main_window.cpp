@@ -2,6 +2,8 @@
 #include "browser/main_window.h"
 
 #include "browser/first_window_place.h"
+#include "content_index/content_index.h"
+
 #include "browser/picture_pane.h"
 #include "pictures/picture_browser.h"
 #include "platform/colour.h"
@@ -253,6 +255,17 @@ void MainWindow::buildControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     Timer1->setInterval(1000);
+
+    indexer_ = new ContentIndexer(this);
+    connect(indexer_, &ContentIndexer::progress, this,
+            [this](int percent) { showStatus("Indexing contents: " + QString::number(percent) + "%", 4); });
+    connect(indexer_, &ContentIndexer::ready, this, [this](std::shared_ptr<cindex::ContentIndex> index) {
+        contentIndex_ = std::move(index);
+        cindex::attach(cbook, contentIndex_);
+        showStatus("Contents indexed.", 4);
+    });
+    connect(indexer_, &ContentIndexer::failed, this,
+            [this] { showStatus("Contents could not be indexed: searches read every document.", 4); });
 
     connect(Command1, &QPushButton::clicked, this, &MainWindow::command1Click);
     connect(Command2, &QPushButton::clicked, this, &MainWindow::chooseTextFont);
@@ -538,6 +551,7 @@ void MainWindow::shutdown() {
     seams_.settings->save(settings_);
     removeViewers();
     filePath.clearTmpPath();
+    forgetContentIndex();
     cbook.closeDB();
     explainModule.closeDictionary();
     explainTips.destroyToolTips();

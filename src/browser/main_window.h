@@ -10,6 +10,7 @@
 
 #include "aids/ui/explain_at_caret.h"
 #include "browser/browser_settings.h"
+#include "browser/content_indexer.h"
 #include "browser/selection_ring.h"
 #include "platform/icons.h"
 #include "platform/qt_controls.h"
@@ -165,6 +166,9 @@ public:
 
     // ---- Search ----
     void runSearch();
+    // The content index searches use; null until the worker made it for the open library.
+    const std::shared_ptr<cindex::ContentIndex>& contentIndex() const { return contentIndex_; }
+    ContentIndexer& contentIndexer() { return *indexer_; }
 
     // ---- Reading time ----
     // The reading-time part of Timer1's tick: the rest check, then the day's and the run's
@@ -370,6 +374,11 @@ private:
     QList<QLabel*> panels_;
     // Viewers found missing at start-up, by control name, with their message.
     std::vector<std::pair<std::string, QString>> missingViewerNotes_;
+    // Indexes the open library's contents in the background; searches scan until it is ready.
+    ContentIndexer* indexer_ = nullptr;
+    std::shared_ptr<cindex::ContentIndex> contentIndex_;
+    void indexLibrary();
+    void forgetContentIndex();
     std::unique_ptr<settings::ModRestTime> restControl_;
 
     // The text pane's background: the picture as rendered, the ".jpg" files of the source

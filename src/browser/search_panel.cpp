@@ -28,12 +28,25 @@ void MainWindow::runSearch() {
     } else if (mode == "Search TextDoc" || mode == "Search AllDoc") {
         int32_t start = selectedNode() ? platform::idOf(selectedNode()) : 0;
         if (start == 0) return;
+        // A library changed since it was indexed is scanned now and indexed anew meanwhile.
+        if (contentIndex_ && !contentIndex_->current() && !indexer_->running()) indexLibrary();
         count = cbook.searchKeyToLVWNR(word, list2_, start, mode == "Search TextDoc" ? "txt" : "");
     }
     list2_.flush();
     ListView2->show();
     ListView2->raise();
     showStatus(QString::number(count) + " records found.", 1);
+}
+
+void MainWindow::indexLibrary() {
+    forgetContentIndex();
+    if (cbook.openOK()) indexer_->start(cbook.myDBName(), cbook.myTabName(), cbook.myNRTabName());
+}
+
+void MainWindow::forgetContentIndex() {
+    indexer_->stop();
+    contentIndex_.reset();
+    cbook.setContentCandidates(nullptr);
 }
 
 }  // namespace browser

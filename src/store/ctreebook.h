@@ -294,6 +294,13 @@ public:
     // Whether key's bytes occur in content starting at a character boundary of code page 936.
     static bool containsAtCharBoundary(const Bytes& content, const Bytes& key);
 
+    // Narrows content searches: the ids (ascending) of the documents whose content may hold
+    // the key's code-page-936 bytes, or nothing when it cannot tell. Every candidate is still
+    // checked against its content, so a search finds the same rows in the same order with or
+    // without it. Kept until a library is opened or the store is closed.
+    using ContentCandidates = std::function<std::optional<std::vector<int32_t>>(const Bytes& key)>;
+    void setContentCandidates(ContentCandidates candidates) { contentCandidates_ = std::move(candidates); }
+
     // ---- Editing (edit*.cpp) ----
 
     // Sets `size` of a main-table record; false when missing or not writable.
@@ -520,9 +527,10 @@ private:
     // Adds one search result row; parentPath is the class path of the record's parent.
     static void addSearchRow(ListControl& list, int32_t id, const std::string& title,
                              const std::string& parentPath);
+    // candidates: when given, the only documents that may match (ascending ids).
     void searchClassContent(const Bytes& key, ListControl& list, int32_t classId,
                             const std::vector<ChildRow>& kids, const std::string& format,
-                            int32_t& count);
+                            const std::vector<int32_t>* candidates, int32_t& count);
     std::string titleSearchQuery(const std::string& key, bool forClasses) const;
     std::string reportSearch(const std::string& key, bool forClasses);
     int32_t findChild(int32_t pid, const std::function<bool(const ChildRow&)>& accept);
@@ -564,6 +572,7 @@ private:
     std::map<int, ImgEntry> imgLists_;
     ZlibCompressor zlib_;
     clsFilePath files_;
+    ContentCandidates contentCandidates_;
     int imgSize_ = 16;
 };
 

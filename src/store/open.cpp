@@ -98,6 +98,7 @@ bool ctreebook::dbContainTab(const std::string& fileName, const std::string& tab
 bool ctreebook::openDB(const std::string& fileName, const std::string& tabName,
                        const std::string& nrTabName) {
     closeRecordsets();
+    contentCandidates_ = nullptr;
     passwdChecked_.emplace();
     dbName_ = fileName;
     if (!tabName.empty()) tabName_ = tabName;
@@ -186,6 +187,7 @@ void ctreebook::closeRecordsets() {
 
 void ctreebook::closeDB() {
     closeRecordsets();
+    contentCandidates_ = nullptr;
     passwdChecked_.reset();
 }
 

@@ -24,11 +24,15 @@ bool ctreebook::seekID(engine::Recordset& rs, int32_t id) {
 
 bool ctreebook::seekIDForward(engine::Recordset& rs, int32_t id) {
     if (rs.index() == "primaryKey") {
-        for (int step = 0; step < 8 && !rs.eof() && !rs.bof(); ++step) {
-            const int32_t at = longOrZero(rs.field("id"));
-            if (at == id) return true;
-            if (at > id) break;
-            rs.moveNext();
+        try {
+            for (int step = 0; step < 8 && !rs.eof() && !rs.bof(); ++step) {
+                const int32_t at = longOrZero(rs.field("id"));
+                if (at == id) return true;
+                if (at > id) break;
+                rs.moveNext();
+            }
+        } catch (const engine::Error&) {
+            // No current row (it was just deleted): the seek below finds the record.
         }
     }
     return seekID(rs, id);

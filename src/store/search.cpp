@@ -102,20 +102,23 @@ int32_t ctreebook::searchKeyToLVWNR2(const std::string& key, ListControl& list, 
                                      const std::string& format, int32_t& count) {
     if (!open_) return count;
     const Bytes keyBytes = util::utf8ToAnsi(key);
+    std::optional<std::vector<int32_t>> candidates;
+    if (contentCandidates_) candidates = contentCandidates_(keyBytes);
     eachClassBelow(classId, true, false, [&](int32_t cls, int, const std::vector<ChildRow>& kids) {
-        searchClassContent(keyBytes, list, cls, kids, format, count);
+        searchClassContent(keyBytes, list, cls, kids, format, candidates ? &*candidates : nullptr, count);
     });
     return count;
 }
 
 void ctreebook::searchClassContent(const Bytes& key, ListControl& list, int32_t classId,
                                    const std::vector<ChildRow>& kids, const std::string& format,
-                                   int32_t& count) {
+                                   const std::vector<int32_t>* candidates, int32_t& count) {
     std::string parentPath;
     bool havePath = false;
     Bytes content;
     for (const ChildRow& kid : kids) {
         if (kid.path) continue;
+        if (candidates && !std::binary_search(candidates->begin(), candidates->end(), kid.id)) continue;
         int32_t n = 0;
         try {
             if (!seekIDForward(*nrRS_, kid.id)) continue;

@@ -72,6 +72,8 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("VYNE_HOME", home.path().c_str(), 1);
+        // The content indexes the window makes go to the test's own cache folder.
+        setenv("XDG_CACHE_HOME", home.file("cache").c_str(), 1);
         viewerLog().clear();
         auto& answers = platform::dialogAnswers();
         answers = {};
@@ -95,6 +97,7 @@ protected:
         platform::dialogAnswers() = {};
         platform::setOsOpener({});
         unsetenv("VYNE_HOME");
+        unsetenv("XDG_CACHE_HOME");
     }
 
     // Root

@@ -124,6 +124,15 @@ TEST_F(Search, ContentSearchOfAnEmptyClassOrNoClass) {
     EXPECT_EQ(lib.book.searchKeyToLVWNR2("中", list, classId, "", count), 7);
 }
 
+TEST_F(Search, ContentSearchRightAfterADeletionInTheSameStore) {
+    // The deletion leaves the content cursor without a current row; the next search still
+    // reads every document.
+    ASSERT_TRUE(lib.book.deleteRec(4));
+    int32_t classId = 2;
+    EXPECT_EQ(lib.book.searchKeyToLVWNR("中", list, classId, "txt"), 2);
+    EXPECT_EQ(texts(list), (std::vector<std::string>{"ABC", "about"}));
+}
+
 TEST_F(Search, Reports) {
     EXPECT_EQ(lib.book.searchKeyPath("about"),
               "          Parent Class                                       Class \r\n" + std::string(66, '-') +
