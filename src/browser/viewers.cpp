@@ -38,7 +38,7 @@ std::unique_ptr<platform::Viewer> MainWindow::createViewer(ViewerKind kind, cons
     if (settings_.silencedMessages.count(name)) return nullptr;
     if (platform::showMessageOfferingSilence(this, windowTitle(), firstLine + "\n" + secondLine)) {
         settings_.silencedMessages.insert(name);
-        seams_.settings->save(settings_);
+        storeSettings();
     }
     return nullptr;
 }

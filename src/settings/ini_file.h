@@ -11,6 +11,9 @@
 #include <string>
 #include <vector>
 
+// The character set a font gets when nothing else is known (DEFAULT_CHARSET on Windows).
+inline constexpr int32_t kDefaultCharset = 1;
+
 // A font as the settings file keeps it.
 struct IniFont {
     std::string name;
@@ -20,7 +23,7 @@ struct IniFont {
     bool underline = false;
     bool strikethrough = false;
     int32_t weight = 400;
-    int32_t charset = 0;
+    int32_t charset = kDefaultCharset;
 };
 
 // A window's outer position and size in twips, and its state.

@@ -52,6 +52,12 @@ std::optional<int32_t> readLong(std::string_view text) {
     return static_cast<int32_t>(rounded);
 }
 
+std::string singleText(float value) {
+    char text[64];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string("0");
+}
+
 std::string asciiLower(std::string text) {
     for (char& c : text)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
