@@ -84,6 +84,9 @@ public:
     // The reading-time control's values (section prgControl), each read and written at once:
     // a rest still owed when the program ends must be found at the next start.
     virtual settings::RestValues& restValues() = 0;
+    // While the answer lives, the writes of this store are gathered and reach the file
+    // together when it goes (null: every write goes at once).
+    virtual std::shared_ptr<void> gatherWrites() { return nullptr; }
 };
 
 // Keeps the settings in memory: what was saved last is what load() gives.

@@ -340,7 +340,10 @@ void MainWindow::buildMenus() {
 void MainWindow::loadWindow(const QString& commandLine) {
     Timer1->stop();
     gMainForm = this;
-    restControl_->startRestControl();
+    {
+        const auto gathered = seams_.settings->gatherWrites();
+        restControl_->startRestControl();
+    }
     settings_ = seams_.settings->load();
     myDBName_ = QString::fromStdString(resolveLibPath(settings_.myDBName));
     applySettings();
@@ -432,6 +435,8 @@ void MainWindow::collectSettings() {
 }
 
 void MainWindow::saveSettingsNow() {
+    // The reading-time values and the rest reach the file in one replacement.
+    const auto gathered = seams_.settings->gatherWrites();
     collectSettings();
     storeSettings();
 }

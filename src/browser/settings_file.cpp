@@ -251,6 +251,8 @@ public:
 
     settings::RestValues& restValues() override { return rest_; }
 
+    std::shared_ptr<void> gatherWrites() override { return std::make_shared<settings::ProfileBatch>(ini_.path); }
+
 private:
     cInifile ini_;
     IniRestValues rest_;

@@ -8,11 +8,15 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <sys/stat.h>
 
 namespace browser_test {
 namespace {
+
+using testing_support::readFile;
+using testing_support::writeFile;
 
 std::string ansi(const std::string& utf8) {
     const util::Bytes bytes = util::utf8ToAnsi(utf8);
@@ -144,7 +148,7 @@ TEST_F(SettingsFileTest, ALibraryNamedByAWindowsPathIsFoundInTheProgramFolderAnd
     EXPECT_TRUE(w.rt1->font().strikeOut());
     EXPECT_EQ(w.tvw1->indentation(), 30) << "450 twips";
     EXPECT_EQ(w.tvw1->width(), 150);
-    EXPECT_EQ(w.geometry(), QRect(60, 40, 600, 400)) << "the stored place in twips";
+    EXPECT_EQ(w.frameGeometry(), QRect(60, 40, 600, 400)) << "the stored outer place in twips";
     window.reset();  // saves
 
     const std::string after = readFile(iniFile);
@@ -187,7 +191,7 @@ TEST_F(SettingsFileTest, AWindowClosedOnADocumentReopensThereAtThatSize) {
     ASSERT_NE(again.selectedNode(), nullptr);
     EXPECT_EQ(again.selectedNode()->text(0), "Story");
     EXPECT_EQ(again.rt1->textCursor().selectionStart(), 3);
-    EXPECT_EQ(iniValue(iniFile, "books", "Left"), std::to_string(50 * 15));
+    EXPECT_EQ(iniValue(iniFile, "books", "Left"), std::to_string(again.frameGeometry().x() * 15)) << "the outer place";
     EXPECT_EQ(iniValue(iniFile, "books", "bookIndexNum"), "3");
 }
 
@@ -213,7 +217,7 @@ TEST_F(SettingsFileTest, PlacesAndTreeWidthsAreFittedAsTheyAreRead) {
         setIniValue(iniFile, "books", "Height", "6000");
         for (const auto& [key, value] : c.keys) setIniValue(iniFile, "books", key, value);
         browser::MainWindow& w = openOnFile(QString::fromStdString(library));
-        EXPECT_EQ(w.geometry(), c.wanted) << c.what;
+        EXPECT_EQ(w.frameGeometry(), c.wanted) << c.what;
         EXPECT_EQ(w.tvw1->width(), c.treeWidth) << c.what;
         window.reset();
     }
