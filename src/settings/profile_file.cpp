@@ -17,6 +17,8 @@ using util::Bytes;
 constexpr int kLockWaitMs = 2000;
 // Parsed files kept for the next read; a file is parsed again once its stamp changes.
 constexpr size_t kCachedFiles = 8;
+// Section names found by one pass over a file; others are looked for line by line.
+constexpr size_t kIndexedSections = 4096;
 
 bool isBlank(uint8_t c) { return c == ' ' || c == '\t'; }
 
@@ -96,6 +98,28 @@ public:
             return true;
         });
         return found;
+    }
+
+    // The first sections of each name, by folded name, found in one pass: at most `most`
+    // names; `complete` tells whether every section of the file is among them.
+    std::map<Bytes, Section> indexSections(size_t most, bool& complete) const {
+        std::map<Bytes, Section> index;
+        Section* open = nullptr;
+        complete = true;
+        forLines(0, bytes.size(), [&](const Line& line) {
+            if (line.kind != Line::Kind::Section) return true;
+            if (open) open->end = line.begin;
+            open = nullptr;
+            Bytes name = foldName(bytes.data() + line.nameBegin, line.nameEnd - line.nameBegin);
+            if (index.count(name)) return true;
+            if (index.size() >= most) {
+                complete = false;
+                return false;
+            }
+            open = &(index[name] = Section{line.begin, line.next, bytes.size()});
+            return true;
+        });
+        return index;
     }
 
     std::optional<Line> findKey(const Section& section, const Bytes& folded) const {
@@ -235,6 +259,7 @@ struct Snapshot {
     bool readable = false;
     Document doc;
     std::map<Bytes, std::optional<Document::Section>> sections;
+    bool indexed = false, indexComplete = false;
     std::map<std::pair<Bytes, Bytes>, std::optional<std::string>> values;
 };
 
@@ -278,8 +303,13 @@ std::shared_ptr<Snapshot> current(const std::string& file) {
 std::optional<Document::Section> sectionOf(Snapshot& s, const std::string& section) {
     Bytes name = trimmedAnsi(section);
     Bytes folded = foldName(name.data(), name.size());
+    if (!s.indexed) {
+        for (auto& [name, range] : s.doc.indexSections(kIndexedSections, s.indexComplete)) s.sections[name] = range;
+        s.indexed = true;
+    }
     auto known = s.sections.find(folded);
     if (known != s.sections.end()) return known->second;
+    if (s.indexComplete) return std::nullopt;
     return s.sections[folded] = s.doc.findSection(folded);
 }
 
@@ -335,6 +365,7 @@ bool profileWrite(const std::string& file, const std::string& section, const std
             state.dirty = true;
             state.snapshot->sections.clear();
             state.snapshot->values.clear();
+            state.snapshot->indexed = false;
         }
         return true;
     }
