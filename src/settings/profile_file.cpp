@@ -150,14 +150,18 @@ public:
         Bytes entry = key;
         entry.push_back('=');
         entry.insert(entry.end(), value.begin(), value.end());
-        auto range = findSection(foldName(section.data(), section.size()));
+        const Bytes folded = foldName(section.data(), section.size());
+        auto range = editedSection(folded);
         if (!range) {
             if (!bytes.empty() && bytes.back() != '\n') append({'\r', '\n'});
             Bytes header{'['};
             header.insert(header.end(), section.begin(), section.end());
             header.push_back(']');
+            const size_t at = bytes.size();
             appendLine(header);
+            const size_t body = bytes.size();
             appendLine(entry);
+            recent_ = {folded, Section{at, body, bytes.size()}};
             return true;
         }
         if (auto at = findKey(*range, foldName(key.data(), key.size()))) {
@@ -170,6 +174,7 @@ public:
             rewritten.insert(rewritten.end(), value.begin(), value.end());
             bytes.erase(bytes.begin() + std::ptrdiff_t(at->begin), bytes.begin() + std::ptrdiff_t(at->contentEnd));
             bytes.insert(bytes.begin() + std::ptrdiff_t(at->begin), rewritten.begin(), rewritten.end());
+            recent_->second.end = recent_->second.end + rewritten.size() - (at->contentEnd - at->begin);
             return true;
         }
         // After the section's last key (its header when it has none): blank lines and
@@ -185,19 +190,22 @@ public:
         inserted.insert(inserted.end(), entry.begin(), entry.end());
         inserted.insert(inserted.end(), {'\r', '\n'});
         bytes.insert(bytes.begin() + std::ptrdiff_t(at), inserted.begin(), inserted.end());
+        recent_->second.end += inserted.size();
         return true;
     }
 
     bool deleteKey(const Bytes& section, const Bytes& key) {
-        auto range = findSection(foldName(section.data(), section.size()));
+        auto range = editedSection(foldName(section.data(), section.size()));
         if (!range) return false;
         auto at = findKey(*range, foldName(key.data(), key.size()));
         if (!at) return false;
         bytes.erase(bytes.begin() + std::ptrdiff_t(at->begin), bytes.begin() + std::ptrdiff_t(at->next));
+        recent_->second.end -= at->next - at->begin;
         return true;
     }
 
     bool deleteSection(const Bytes& section) {
+        recent_.reset();
         auto range = findSection(foldName(section.data(), section.size()));
         if (!range) return false;
         bytes.erase(bytes.begin() + std::ptrdiff_t(range->header), bytes.begin() + std::ptrdiff_t(range->end));
@@ -205,6 +213,18 @@ public:
     }
 
 private:
+    // The section the edits went to last, kept up to date by them: a save writes many keys of
+    // one section in a row, and each would otherwise look for it through the whole file.
+    std::optional<std::pair<Bytes, Section>> recent_;
+
+    std::optional<Section> editedSection(const Bytes& folded) {
+        if (recent_ && recent_->first == folded) return recent_->second;
+        recent_.reset();
+        auto found = findSection(folded);
+        if (found) recent_ = {folded, *found};
+        return found;
+    }
+
     void classify(Line& line) const {
         size_t p = line.begin;
         while (p < line.contentEnd && isBlank(bytes[p])) ++p;
