@@ -401,6 +401,10 @@ void MainWindow::openFormBook(const QString& title, const QString& text, int car
         links.handBackCaret = [this](int at, int length) { selectText(rt1, at, length); };
         links.backPicture = [this](int mode) { return pickBackPicture(q(settings_.textWinBackPicFile), mode); };
         links.speedChanged = [this](int level) { settings_.wSleep = level; };
+        links.lookToKeep = [this](const reader::ReaderLook& look) {
+            settings_.fullScreenTextFont = look;
+            if (!shutDown_) saveSettingsNow();  // the shutdown saves everything itself
+        };
         links.explainModule = &explainModule;
         links.nowSeconds = seams_.nowSeconds;
         formBook_ = new reader::FormBook(settings_.fullScreenTextFont, std::move(links), this);

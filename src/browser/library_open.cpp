@@ -3,6 +3,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/pump.h"
+#include "settings/ui/ini_qt.h"
 #include "store/password_prompts.h"
 #include "util/app_path.h"
 
@@ -25,8 +26,7 @@ bool MainWindow::openBookLib(const QString& fileName) {
         return false;
     }
     addLibHistory(fileName);
-    collectSettings();
-    seams_.settings->save(settings_);
+    saveSettingsNow();
     platform::BusyPointer busy;
     myDBName_ = fileName;
     cbook.closeDB();
@@ -51,6 +51,7 @@ bool MainWindow::enterLibrary(const QString& wrongPassword) {
         return false;
     }
     libTitle_ = QString::fromStdString(filePath.getFileTitleName(s(myDBName_)));
+    loadLibrarySettings();
     tree_.clear();
     if (cbook.book2TVWzlx(tree_, 0) && tree_.item("1id")) {
         cbook.book2TVWsub(tree_, "1id", true);
@@ -94,7 +95,7 @@ void MainWindow::addLibHistory(const QString& fileName) {
     settings_.history.push_back(s(fileName));
     Combo1->addItem(QString::fromStdString(filePath.GetFileName(s(fileName))));
     Combo1->setCurrentIndex(Combo1->count() - 1);
-    seams_.settings->save(settings_);
+    storeSettings();
 }
 
 std::string MainWindow::resolveLibPath(const std::string& fileName) const {
@@ -118,6 +119,12 @@ void MainWindow::fillHistoryCombo() {
 void MainWindow::buildHistoryMenu() {
     auto* select = pmenu->findChild<QMenu*>("menu_选择书库文件");
     select->clear();
+    // With no history the menu keeps its one item, "Book Lib In History", which opens nothing.
+    if (settings_.history.empty()) {
+        QAction* none = select->addAction("Book Lib In History");
+        none->setObjectName("menu_s");
+        none->setEnabled(false);
+    }
     for (const std::string& name : settings_.history) {
         QAction* item = select->addAction(QString::fromStdString(filePath.GetFileName(name)));
         item->setObjectName("menu_s");
@@ -126,14 +133,32 @@ void MainWindow::buildHistoryMenu() {
     }
 }
 
+void MainWindow::loadLibrarySettings() {
+    if (libTitle_.isEmpty()) return;
+    const ReadingPosition& p = settings_.positions[s(libTitle_)] = seams_.settings->loadLibrary(s(libTitle_));
+    // A library seen for the first time leaves the window where it is.
+    const IniFormPlace& place = p.window;
+    if (place.left || place.top || place.width || place.height || place.maximised) {
+        constexpr int32_t kSmallestTwips = 3000;
+        settings::placeWindow(*this, cInifile::fitFormPlace(place, settings::formPositionOf(*this), kSmallestTwips,
+                                                            kSmallestTwips, settings::screenOf(*this)));
+    }
+    // No width, or one wider than half the window: the tree's default width.
+    const bool stored = p.treeWidth > 0 && p.treeWidth <= width() / 2;
+    tvw1->resize(stored ? p.treeWidth : kDefaultTreeWidth, tvw1->height());
+    layoutWindow();
+}
+
 void MainWindow::rememberReadingPosition() {
-    if (libTitle_.isEmpty() || tvw1->topLevelItemCount() == 0) return;
+    if (libTitle_.isEmpty()) return;
     ReadingPosition& p = settings_.positions[s(libTitle_)];
+    cInifile::keepFormPosition(p.window, settings::formPositionOf(*this));
+    p.treeWidth = tvw1->width();
+    if (tvw1->topLevelItemCount() == 0) return;
     p.nodePath.clear();
     for (QTreeWidgetItem* node = selectedNode(); node; node = node->parent())
         p.nodePath.push_back(s(platform::keyOf(node)));
     p.bookPos = rt1->textCursor().selectionStart();
-    p.treeWidth = tvw1->width();
 }
 
 void MainWindow::restoreReadingPosition() {
@@ -141,7 +166,6 @@ void MainWindow::restoreReadingPosition() {
     const auto found = settings_.positions.find(s(libTitle_));
     if (found == settings_.positions.end()) return;
     const ReadingPosition& p = found->second;
-    if (p.treeWidth > 0 && p.treeWidth <= width() / 2) tvw1->resize(p.treeWidth, tvw1->height());
     for (auto key = p.nodePath.rbegin(); key != p.nodePath.rend(); ++key) {
         const int32_t id = platform::idOfKey(QString::fromStdString(*key));
         if (id == 0) continue;

@@ -12,6 +12,7 @@
 #include "platform/password_dialogs.h"
 #include "platform/pump.h"
 #include "reader/form_book.h"
+#include "settings/ui/ini_qt.h"
 #include "util/app_path.h"
 
 #include <QAction>
@@ -54,17 +55,15 @@ using platform::makeButton;
 // A view's look as kept in the settings; what is not kept there is the view's own.
 settings::ViewLook viewLookOf(const reader::ReaderLook& look, const QWidget& view) {
     settings::ViewLook result;
-    result.font = view.font();
-    if (!look.fontFamily.isEmpty()) result.font.setFamily(look.fontFamily);
-    if (look.fontSize > 0) result.font.setPointSizeF(look.fontSize);
-    if (!look.fontFamily.isEmpty()) result.font.setBold(look.fontBold);
+    result.font = settings::fontWith(view.font(), look.font);
     result.foreColour = look.foreColour.value_or(platform::rgbFromColour(view.palette().color(QPalette::Text)));
     result.backColour = look.backColour.value_or(platform::rgbFromColour(view.palette().color(QPalette::Base)));
     return result;
 }
 
-reader::ReaderLook readerLookOf(const settings::ViewLook& look) {
-    return {look.font.family(), look.font.pointSizeF(), look.font.bold(), look.backColour, look.foreColour};
+// The look as the settings keep it; the character set stays the one kept before.
+reader::ReaderLook readerLookOf(const settings::ViewLook& look, const reader::ReaderLook& before) {
+    return {settings::iniFontOf(look.font, before.font.charset), look.backColour, look.foreColour};
 }
 
 void applyViewLook(QWidget* view, const reader::ReaderLook& look) {
@@ -358,7 +357,10 @@ void MainWindow::buildMenus() {
 void MainWindow::loadWindow(const QString& commandLine) {
     Timer1->stop();
     gMainForm = this;
-    restControl_->startRestControl();
+    {
+        const auto gathered = seams_.settings->gatherWrites();
+        restControl_->startRestControl();
+    }
     settings_ = seams_.settings->load();
     myDBName_ = QString::fromStdString(resolveLibPath(settings_.myDBName));
     applySettings();
@@ -394,12 +396,11 @@ void MainWindow::loadWindow(const QString& commandLine) {
 void MainWindow::applySettings() {
     cbook.colours = settings_.colours;
     applyViewLook(tvw1, settings_.treeLook);
+    // The indentation is kept in twips, as the Windows program kept it.
+    if (const int indent = settings_.treeIndentation / settings::twipsPerPixel(*this); indent >= 1 && indent <= 200)
+        tvw1->setIndentation(indent);
     applyViewLook(ListView1, settings_.listLook);
-    QFont font = rt1->font();
-    if (!settings_.textFontFamily.isEmpty()) font.setFamily(settings_.textFontFamily);
-    if (settings_.textFontSize > 0) font.setPointSizeF(settings_.textFontSize);
-    font.setBold(settings_.textFontBold);
-    rt1->setFont(font);
+    rt1->setFont(settings::fontWith(rt1->font(), settings_.textFont));
     applyTextColours();
 }
 
@@ -446,9 +447,8 @@ void MainWindow::collectSettings() {
     restControl_->saveRestSettings();
     settings_.myDBName = myDBName_.toStdString();
     settings_.colours = cbook.colours;
-    settings_.textFontFamily = rt1->font().family();
-    settings_.textFontSize = rt1->font().pointSizeF();
-    settings_.textFontBold = rt1->font().bold();
+    settings_.treeIndentation = tvw1->indentation() * settings::twipsPerPixel(*this);
+    settings_.textFont = settings::iniFontOf(rt1->font(), settings_.textFont.charset);
     settings_.textBackColour = platform::rgbFromColour(rt1->palette().color(QPalette::Base));
     settings_.textForeColour = platform::rgbFromColour(rt1->palette().color(QPalette::Text));
     if (formBook_) settings_.fullScreenTextFont = formBook_->look();
@@ -456,8 +456,23 @@ void MainWindow::collectSettings() {
 }
 
 void MainWindow::saveSettingsNow() {
+    // The reading-time values and the rest reach the file in one replacement.
+    const auto gathered = seams_.settings->gatherWrites();
     collectSettings();
-    seams_.settings->save(settings_);
+    storeSettings();
+}
+
+void MainWindow::storeSettings() {
+    // Entries whose files are gone are dropped as the history is written.
+    const size_t before = settings_.history.size();
+    std::erase_if(settings_.history, [this](const std::string& name) { return !filePath.fileExist(name); });
+    if (settings_.history.size() != before) {
+        fillHistoryCombo();
+        buildHistoryMenu();
+    }
+    if (seams_.settings->save(settings_) || settingsUnsaved_) return;
+    settingsUnsaved_ = true;
+    showStatus("The settings cannot be saved: the settings file or its folder cannot be written.", 1);
 }
 
 void MainWindow::showOptions() {
@@ -491,20 +506,17 @@ settings::OptionValues MainWindow::optionValues() const {
 }
 
 void MainWindow::applyLooks(const settings::OptionValues& v) {
-    settings_.treeLook = readerLookOf(v.tree);
-    settings_.listLook = readerLookOf(v.list);
+    settings_.treeLook = readerLookOf(v.tree, settings_.treeLook);
+    settings_.listLook = readerLookOf(v.list, settings_.listLook);
     applyViewLook(tvw1, settings_.treeLook);
     applyViewLook(ListView1, settings_.listLook);
     rt1->setFont(v.mainText.font);
     settings_.textForeColour = v.mainText.foreColour;
     settings_.textBackColour = v.mainText.backColour;
     applyTextColours();
-    settings_.fullScreenTextFont = readerLookOf(v.fullScreen);
-    // The reader takes its look when it is made: a hidden one is made again on next use.
-    if (formBook_ && !formBook_->isVisible()) {
-        formBook_->deleteLater();
-        formBook_ = nullptr;
-    }
+    settings_.fullScreenTextFont = readerLookOf(v.fullScreen, settings_.fullScreenTextFont);
+    // An open reader takes the new look at once.
+    if (formBook_) formBook_->setLook(settings_.fullScreenTextFont);
     const store::TreeColours nodeColours{v.zlxColour, v.lxColour, v.nrColour, v.readedColour};
     recolourNodes(tvw1, cbook.colours, nodeColours);
     cbook.colours = nodeColours;
@@ -545,10 +557,7 @@ void MainWindow::shutdown() {
     // The reader and the picture browser go with the main window; a running scroll or show ends.
     if (formBook_) formBook_->close();
     if (pictureBrowser_) pictureBrowser_->close();
-    collectSettings();
-    // Entries whose files are gone are dropped as the history is written.
-    std::erase_if(settings_.history, [this](const std::string& name) { return !filePath.fileExist(name); });
-    seams_.settings->save(settings_);
+    saveSettingsNow();
     removeViewers();
     filePath.clearTmpPath();
     forgetContentIndex();

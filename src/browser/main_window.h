@@ -300,8 +300,14 @@ private:
     void rememberReadingPosition();
     void reportReadOnly();
     void applyIconSize(int size);
-    // collectSettings, then the settings store.
+    // collectSettings, then storeSettings.
     void saveSettingsNow();
+    // Writes settings_ (without history entries whose files are gone); the first time that
+    // fails the status bar says so.
+    void storeSettings();
+    // Reads the library's own section: the window's place (fitted to the screen), the tree
+    // pane's width and the reading position that restoreReadingPosition takes.
+    void loadLibrarySettings();
 
     void onTreeClick(QTreeWidgetItem* node);
     // Folds or unfolds the class, unless the click that began the double click unfolded it.
@@ -365,6 +371,7 @@ private:
     bool splitterDragging_ = false;
     QPoint explainGrab_;
     bool shutDown_ = false;
+    bool settingsUnsaved_ = false;  // the status bar said once that the settings cannot be saved
     bool sortDescending_ = false;  // the order of the last header click
     // The last click on a ListView1 row entered a class and refilled the list: the double click
     // it may begin lands on a row the user never aimed at.

@@ -1,239 +1,260 @@
-// The settings file of the main window, read and written through QSettings in INI form.
+// The main window's settings in the settings file, read and written through cInifile.
 #include "browser/browser_settings.h"
 
-#include <QSettings>
+#include "settings/profile_file.h"
+#include "util/text.h"
+
 #include <algorithm>
-#include <climits>
+#include <cmath>
 
 namespace browser {
 
 namespace {
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+// The most keys of the Messages section taken in: the section is ours, but the file is not.
+constexpr int32_t kMostSilencedMessages = 1000;
 
-// A number above 0, or the fallback.
+// Reads and writes one section at a time.
+class Section {
+public:
+    Section(cInifile& ini, const std::string& name) : ini_(ini) { ini_.section = name; }
+
+    std::string text(const std::string& key) const {
+        ini_.key = key;
+        ini_.Default.clear();
+        return ini_.Value();
+    }
+    std::string trimmed(const std::string& key) const { return util::trimSpaces(text(key)); }
+    std::optional<int32_t> whole(const std::string& key) const { return util::readLong(text(key)); }
+    std::optional<double> number(const std::string& key) const { return util::readNumber(text(key)); }
+    // A stored colour value (0 to 0xFFFFFF), or the fallback.
+    uint32_t colour(const std::string& key, uint32_t fallback) const {
+        auto value = whole(key);
+        return value && *value >= 0 && *value <= 0xFFFFFF ? uint32_t(*value) : fallback;
+    }
+    std::optional<uint32_t> colour(const std::string& key) const {
+        auto value = whole(key);
+        if (value && *value >= 0 && *value <= 0xFFFFFF) return uint32_t(*value);
+        return std::nullopt;
+    }
+
+    void write(const std::string& key, const std::string& value) {
+        ini_.key = key;
+        ini_.setValue(value);
+    }
+    void write(const std::string& key, int64_t value) { write(key, std::to_string(value)); }
+
+    cInifile& ini() { return ini_; }
+
+private:
+    cInifile& ini_;
+};
+
+// A number above 0 (and at most `most`), or the fallback.
 template <class T>
-T positiveOr(const QVariant& value, T fallback) {
-    bool ok = false;
-    const double number = value.toDouble(&ok);
-    return ok && number > 0 ? T(number) : fallback;
+T positiveOr(std::optional<double> value, T fallback, double most) {
+    return value && *value > 0 && *value <= most ? T(*value) : fallback;
 }
 
-// The value as a number; 0 when it is missing or no number.
-double numberOf(const QVariant& value) {
-    bool ok = false;
-    const double number = value.toString().trimmed().toDouble(&ok);
-    return ok ? number : 0;
-}
-
-// A colour: a stored number that is not 0 replaces the default.
-uint32_t colourOr(const QVariant& value, uint32_t fallback) {
-    bool ok = false;
-    const qulonglong number = value.toULongLong(&ok);
-    return ok && number != 0 ? uint32_t(number) : fallback;
-}
-
-// A view's font and colours in the current group; a colour that is missing or no number keeps
-// the view's own.
-reader::ReaderLook readLook(const QSettings& ini, const QString& foreKey, const QString& backKey) {
+// A view's font and colours; a colour that is missing or no colour keeps the view's own.
+reader::ReaderLook readLook(Section& s, const std::string& foreKey, const std::string& backKey) {
     reader::ReaderLook look;
-    look.fontFamily = ini.value("Name").toString();
-    look.fontSize = positiveOr(ini.value("Size"), 0.0);
-    look.fontBold = ini.value("Bold").toString().compare("True", Qt::CaseInsensitive) == 0;
-    bool ok = false;
-    const uint back = ini.value(backKey).toUInt(&ok);
-    if (ok) look.backColour = back;
-    const uint fore = ini.value(foreKey).toUInt(&ok);
-    if (ok) look.foreColour = fore;
+    s.ini().loadFont(look.font);
+    look.backColour = s.colour(backKey);
+    look.foreColour = s.colour(foreKey);
     return look;
 }
 
-void writeLook(QSettings& ini, const reader::ReaderLook& look, const QString& foreKey, const QString& backKey) {
-    ini.setValue("Name", look.fontFamily);
-    ini.setValue("Size", look.fontSize);
-    ini.setValue("Bold", look.fontBold ? "True" : "False");
-    if (look.backColour) ini.setValue(backKey, *look.backColour);
-    if (look.foreColour) ini.setValue(foreKey, *look.foreColour);
+void writeLook(Section& s, const reader::ReaderLook& look, const std::string& foreKey, const std::string& backKey) {
+    s.ini().SaveFont(look.font);
+    if (look.backColour) s.write(backKey, *look.backColour);
+    if (look.foreColour) s.write(foreKey, *look.foreColour);
 }
 
 // Section prgControl, key by key; every write reaches the file before it returns.
 class IniRestValues : public settings::RestValues {
 public:
-    explicit IniRestValues(QString file) : file_(std::move(file)) {}
+    explicit IniRestValues(std::string file) { ini_.path = std::move(file); }
 
     std::optional<std::string> read(const std::string& key) const override {
-        QSettings ini(file_, QSettings::IniFormat);
-        const QVariant value = ini.value("prgControl/" + qs(key));
-        if (!value.isValid()) return std::nullopt;
-        return value.toString().toStdString();
+        cInifile ini = ini_;
+        ini.section = "prgControl";
+        ini.key = key;
+        ini.Default = "\x01";  // no stored value is this
+        std::string value = ini.Value();
+        if (value == ini.Default) return std::nullopt;
+        return value;
     }
 
     void write(const std::string& key, const std::string& value) override {
-        QSettings ini(file_, QSettings::IniFormat);
-        ini.setValue("prgControl/" + qs(key), qs(value));
-        ini.sync();
+        cInifile ini = ini_;
+        ini.section = "prgControl";
+        ini.key = key;
+        ini.setValue(value);
     }
 
 private:
-    QString file_;
+    cInifile ini_;
 };
 
 class IniSettingsStore : public SettingsStore {
 public:
-    explicit IniSettingsStore(const std::string& fileName) : file_(qs(fileName)), rest_(file_) {}
+    explicit IniSettingsStore(const std::string& fileName) : rest_(fileName) { ini_.path = fileName; }
 
     BrowserSettings load() override {
-        QSettings ini(file_, QSettings::IniFormat);
         BrowserSettings s;
-        ini.beginGroup("System");
-        s.myDBName = ini.value("myDBName").toString().trimmed().toStdString();
-        const QString tab = ini.value("myTabName").toString().trimmed();
-        if (!tab.isEmpty()) s.myTabName = tab.toStdString();
-        const QString nrTab = ini.value("myNRTabName").toString().trimmed();
-        if (!nrTab.isEmpty()) s.myNRTabName = nrTab.toStdString();
-        s.currWorkPath = ini.value("currWorkPath").toString().toStdString();
-        s.comResizeMinWidth = positiveOr(ini.value("comResizeMinWidth"), 7.0);
-        s.currIconSize = positiveOr(ini.value("currIconSize"), 16);
-        s.currIconType = positiveOr(ini.value("currIconType"), 3);
-        s.explainMode = ini.value("ExplainMode").toInt();
-        s.explainPath = ini.value("ExplainPath").toString().trimmed().toStdString();
-        s.textWinBackPicFile = ini.value("TextWinBackPicFile").toString().toStdString();
-        s.textWinBackPicStretch = numberOf(ini.value("TextWinBackPicStretch")) != 0;
-        // A negative time means no change, like 0.
-        s.textWinBackPicShowTime =
-            int(std::clamp(numberOf(ini.value("TextWinBackPicSHowTime")), 0.0, double(INT_MAX)));
-        // 0, no number or no level at all: the default level.
-        const int sleep = ini.value("wSleep").toInt();
-        if (sleep > 0 && sleep < reader::kSpeedLevels) s.wSleep = sleep;
-        ini.endGroup();
-
-        ini.beginGroup("TViewFontColor");
-        s.treeLook = readLook(ini, "ForeColor", "BackColor");
-        s.colours.zlx = colourOr(ini.value("clzlxCOLOR"), s.colours.zlx);
-        s.colours.lx = colourOr(ini.value("cllxCOLOR"), s.colours.lx);
-        s.colours.nr = colourOr(ini.value("clnrCOLOR"), s.colours.nr);
-        s.colours.readed = colourOr(ini.value("readedCOLOR"), s.colours.readed);
-        ini.endGroup();
-
-        ini.beginGroup("mainWinTextFont");
-        s.textFontFamily = ini.value("Name").toString();
-        s.textFontSize = positiveOr(ini.value("Size"), 0.0);
-        s.textFontBold = ini.value("Bold").toString().compare("True", Qt::CaseInsensitive) == 0;
-        bool ok = false;
-        const uint back = ini.value("backColor").toUInt(&ok);
-        if (ok) s.textBackColour = back;
-        const uint fore = ini.value("foreColor").toUInt(&ok);
-        if (ok) s.textForeColour = fore;
-        ini.endGroup();
-
-        ini.beginGroup("fullScreenTextFont");
-        s.fullScreenTextFont = readLook(ini, "foreColor", "backColor");
-        ini.endGroup();
-
-        ini.beginGroup("bookListViewFont");
-        s.listLook = readLook(ini, "foreColor", "backColor");
-        ini.endGroup();
-
-        ini.beginGroup("BookLibHistory");
-        const int count = ini.value("DBNum").toInt();
-        for (int i = 1; i <= count; ++i) {
-            const QString name = ini.value("DBFIleName" + QString::number(i)).toString().trimmed();
-            if (!name.isEmpty()) s.history.push_back(name.toStdString());
+        {
+            Section sys(ini_, "System");
+            s.myDBName = sys.trimmed("myDBName");
+            if (std::string tab = sys.trimmed("myTabName"); !tab.empty()) s.myTabName = tab;
+            if (std::string tab = sys.trimmed("myNRTabName"); !tab.empty()) s.myNRTabName = tab;
+            s.currWorkPath = sys.text("currWorkPath");
+            s.ddScale = positiveOr(sys.number("ddScale"), 1.0f, 100);
+            // 0, no number or no level at all: the default level.
+            const int sleep = sys.whole("wSleep").value_or(0);
+            if (sleep > 0 && sleep < reader::kSpeedLevels) s.wSleep = sleep;
+            const int explain = sys.whole("ExplainMode").value_or(0);
+            s.explainMode = explain >= 0 && explain <= 2 ? explain : 0;
+            s.explainPath = sys.trimmed("explainPath");
+            s.currIconType = positiveOr(sys.number("currIconType"), s.currIconType, 3);
+            const int iconSize = sys.whole("currIconSize").value_or(0);
+            if (iconSize == 16 || iconSize == 32 || iconSize == 48) s.currIconSize = iconSize;
+            s.textWinBackPicFile = sys.text("TextWinBackPicFile");
+            s.textWinBackPicStretch = sys.number("TextWinBackPicStretch").value_or(0) != 0;
+            // A negative time means no change, like 0.
+            s.textWinBackPicShowTime = std::max(0, sys.whole("TextWinBackPicSHowTime").value_or(0));
+            s.comResizeMinWidth = positiveOr(sys.number("comResizeMinWidth"), 7.0, 10000);
         }
-        ini.endGroup();
-
-        ini.beginGroup("Messages");
-        for (const QString& key : ini.childKeys())
-            if (ini.value(key).toString() == "silenced") s.silencedMessages.insert(key.toStdString());
-        ini.endGroup();
-
-        ini.beginGroup("Libraries");
-        for (const QString& title : ini.childGroups()) {
-            ini.beginGroup(title);
-            ReadingPosition p;
-            const int n = ini.value("bookIndexNum").toInt();
-            for (int i = 1; i <= n; ++i)
-                p.nodePath.push_back(ini.value("bookIndex" + QString::number(i)).toString().toStdString());
-            p.bookPos = ini.value("bookPos").toInt();
-            p.treeWidth = ini.value("tvwDialogWidth").toInt();
-            s.positions[title.toStdString()] = p;
-            ini.endGroup();
+        {
+            Section tree(ini_, "TViewFontColor");
+            s.treeLook = readLook(tree, "ForeColor", "BackColor");
+            s.treeIndentation = positiveOr(tree.number("Indentation"), 0, 30000);
+            // A stored 0 keeps the default colour.
+            auto nodeColour = [&tree](const char* key, uint32_t fallback) {
+                const uint32_t stored = tree.colour(key, fallback);
+                return stored != 0 ? stored : fallback;
+            };
+            s.colours.zlx = nodeColour("clzlxCOLOR", s.colours.zlx);
+            s.colours.lx = nodeColour("cllxCOLOR", s.colours.lx);
+            s.colours.nr = nodeColour("clnrCOLOR", s.colours.nr);
+            s.colours.readed = nodeColour("readedCOLOR", s.colours.readed);
         }
-        ini.endGroup();
+        {
+            Section list(ini_, "bookListViewFont");
+            s.listLook = readLook(list, "foreColor", "backColor");
+        }
+        {
+            Section text(ini_, "mainWinTextFont");
+            const reader::ReaderLook look = readLook(text, "foreColor", "backColor");
+            s.textFont = look.font;
+            s.textBackColour = look.backColour.value_or(s.textBackColour);
+            s.textForeColour = look.foreColour.value_or(s.textForeColour);
+        }
+        {
+            Section full(ini_, "fullScreenTextFont");
+            s.fullScreenTextFont = readLook(full, "foreColor", "backColor");
+        }
+        {
+            Section history(ini_, "BookLibHistory");
+            const int32_t count = history.whole("DBNum").value_or(0);
+            for (const auto& [i, name] : ini_.numberedValues("DBFIleName", "", count))
+                if (std::string trimmed = util::trimSpaces(name); !trimmed.empty()) s.history.push_back(trimmed);
+        }
+        {
+            Section messages(ini_, "Messages");
+            std::vector<std::string> names;
+            int32_t count = 0;
+            ini_.EnumerateCurrentSection(names, count);
+            names.resize(std::min<size_t>(names.size(), kMostSilencedMessages));
+            for (const std::string& name : names)
+                if (messages.text(name) == "silenced") s.silencedMessages.insert(name);
+        }
         return s;
     }
 
-    void save(const BrowserSettings& s) override {
-        QSettings ini(file_, QSettings::IniFormat);
-        ini.beginGroup("System");
-        ini.setValue("myDBName", qs(s.myDBName));
-        ini.setValue("myTabName", qs(s.myTabName));
-        ini.setValue("myNRTabName", qs(s.myNRTabName));
-        ini.setValue("currWorkPath", qs(s.currWorkPath));
-        ini.setValue("comResizeMinWidth", s.comResizeMinWidth);
-        ini.setValue("currIconSize", s.currIconSize);
-        ini.setValue("currIconType", s.currIconType);
-        ini.setValue("ExplainMode", s.explainMode);
-        ini.setValue("ExplainPath", qs(s.explainPath));
-        ini.setValue("TextWinBackPicFile", qs(s.textWinBackPicFile));
-        ini.setValue("TextWinBackPicStretch", s.textWinBackPicStretch ? "1" : "0");
-        ini.setValue("TextWinBackPicSHowTime", s.textWinBackPicShowTime);
-        ini.setValue("wSleep", s.wSleep);
-        ini.endGroup();
+    ReadingPosition loadLibrary(const std::string& title) override {
+        ReadingPosition p;
+        if (title.empty()) return p;
+        Section lib(ini_, title);
+        p.window = ini_.readFormPlace();
+        const int32_t count = lib.whole("bookIndexNum").value_or(0);
+        // The keys are numbered from the selected node (1) up to the top class (n).
+        for (const auto& [i, key] : ini_.numberedValues("bookIndex", "", count)) p.nodePath.push_back(key);
+        p.bookPos = std::max(0, lib.whole("bookPos").value_or(0));
+        p.treeWidth = lib.whole("tvwDialogWidth").value_or(0);
+        return p;
+    }
 
-        ini.beginGroup("TViewFontColor");
-        writeLook(ini, s.treeLook, "ForeColor", "BackColor");
-        ini.setValue("clzlxCOLOR", s.colours.zlx);
-        ini.setValue("cllxCOLOR", s.colours.lx);
-        ini.setValue("clnrCOLOR", s.colours.nr);
-        ini.setValue("readedCOLOR", s.colours.readed);
-        ini.endGroup();
-
-        ini.beginGroup("mainWinTextFont");
-        ini.setValue("Name", s.textFontFamily);
-        ini.setValue("Size", s.textFontSize);
-        ini.setValue("Bold", s.textFontBold ? "True" : "False");
-        ini.setValue("backColor", s.textBackColour);
-        ini.setValue("foreColor", s.textForeColour);
-        ini.endGroup();
-
-        ini.beginGroup("fullScreenTextFont");
-        writeLook(ini, s.fullScreenTextFont, "foreColor", "backColor");
-        ini.endGroup();
-
-        ini.beginGroup("bookListViewFont");
-        writeLook(ini, s.listLook, "foreColor", "backColor");
-        ini.endGroup();
-
-        ini.remove("BookLibHistory");
-        ini.beginGroup("BookLibHistory");
-        ini.setValue("DBNum", int(s.history.size()));
-        for (size_t i = 0; i < s.history.size(); ++i)
-            ini.setValue("DBFIleName" + QString::number(i + 1), qs(s.history[i]));
-        ini.endGroup();
-
-        ini.beginGroup("Messages");
-        for (const std::string& name : s.silencedMessages) ini.setValue(qs(name), "silenced");
-        ini.endGroup();
-
-        ini.beginGroup("Libraries");
-        for (const auto& [title, p] : s.positions) {
-            ini.remove(qs(title));
-            ini.beginGroup(qs(title));
-            for (size_t i = 0; i < p.nodePath.size(); ++i)
-                ini.setValue("bookIndex" + QString::number(i + 1), qs(p.nodePath[i]));
-            ini.setValue("bookIndexNum", int(p.nodePath.size()));
-            ini.setValue("bookPos", p.bookPos);
-            ini.setValue("tvwDialogWidth", p.treeWidth);
-            ini.endGroup();
+    bool save(const BrowserSettings& s) override {
+        settings::ProfileBatch batch(ini_.path);
+        {
+            Section sys(ini_, "System");
+            sys.write("myDBName", s.myDBName);
+            sys.write("myTabName", s.myTabName);
+            sys.write("myNRTabName", s.myNRTabName);
+            sys.write("currWorkPath", s.currWorkPath);
+            sys.write("ddScale", util::singleText(s.ddScale));
+            sys.write("wSleep", s.wSleep);
+            sys.write("ExplainMode", s.explainMode);
+            sys.write("ExplainPath", s.explainPath);
+            sys.write("currIconType", s.currIconType);
+            sys.write("currIconSize", s.currIconSize);
+            sys.write("TextWinBackPicFile", s.textWinBackPicFile);
+            sys.write("TextWinBackPicStretch", s.textWinBackPicStretch ? "1" : "0");
+            sys.write("TextWinBackPicSHowTime", s.textWinBackPicShowTime);
+            sys.write("comResizeMinWidth", util::singleText(float(s.comResizeMinWidth)));
         }
-        ini.endGroup();
+        {
+            Section list(ini_, "bookListViewFont");
+            writeLook(list, s.listLook, "foreColor", "backColor");
+        }
+        {
+            Section text(ini_, "mainWinTextFont");
+            writeLook(text, {s.textFont, s.textBackColour, s.textForeColour}, "foreColor", "backColor");
+        }
+        {
+            Section full(ini_, "fullScreenTextFont");
+            writeLook(full, s.fullScreenTextFont, "foreColor", "backColor");
+        }
+        for (const auto& [title, p] : s.positions) {
+            if (title.empty()) continue;
+            Section lib(ini_, title);
+            ini_.writeFormPlace(p.window);
+            lib.write("tvwDialogWidth", p.treeWidth);
+            for (size_t i = 0; i < p.nodePath.size(); ++i) lib.write("bookIndex" + std::to_string(i + 1), p.nodePath[i]);
+            lib.write("bookIndexNum", int64_t(p.nodePath.size()));
+            lib.write("bookPos", p.bookPos);
+        }
+        {
+            // The tree's font, then "Bold" as the Windows program writes it for the tree.
+            Section tree(ini_, "TViewFontColor");
+            writeLook(tree, s.treeLook, "ForeColor", "BackColor");
+            tree.write("Bold", s.treeLook.font.bold ? "True" : "False");
+            if (s.treeIndentation > 0) tree.write("Indentation", s.treeIndentation);
+            tree.write("clzlxCOLOR", s.colours.zlx);
+            tree.write("cllxCOLOR", s.colours.lx);
+            tree.write("clnrCOLOR", s.colours.nr);
+            tree.write("readedCOLOR", s.colours.readed);
+        }
+        {
+            Section history(ini_, "BookLibHistory");
+            history.write("DBNum", int64_t(s.history.size()));
+            for (size_t i = 0; i < s.history.size(); ++i)
+                history.write("DBFIleName" + std::to_string(i + 1), s.history[i]);
+        }
+        {
+            Section messages(ini_, "Messages");
+            for (const std::string& name : s.silencedMessages) messages.write(name, "silenced");
+        }
+        return batch.commit();
     }
 
     settings::RestValues& restValues() override { return rest_; }
 
+    std::shared_ptr<void> gatherWrites() override { return std::make_shared<settings::ProfileBatch>(ini_.path); }
+
 private:
-    QString file_;
+    cInifile ini_;
     IniRestValues rest_;
 };
 

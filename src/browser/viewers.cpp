@@ -46,7 +46,7 @@ void MainWindow::showMissingViewerNotes() {
     for (const auto& [name, text] : notes) {
         if (!platform::showMessageOfferingSilence(this, windowTitle(), text)) continue;
         settings_.silencedMessages.insert(name);
-        seams_.settings->save(settings_);
+        storeSettings();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/colour.h"
 #include "platform/dialogs.h"
 #include "platform/named_button.h"
+#include "settings/ui/ini_qt.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -45,7 +46,7 @@ FormBook::FormBook(const ReaderLook& look, FormBookLinks links, QWidget* parent)
     setObjectName("FormBook");
     setWindowTitle("VYNE Browser");
     buildControls();
-    applyLook(look);
+    setLook(look);
     tips_.createToolTip(this, true);
     resize(800, 600);
 }
@@ -109,12 +110,9 @@ void FormBook::buildControls() {
     connect(Timer1, &QTimer::timeout, this, &FormBook::backPicTick);
 }
 
-void FormBook::applyLook(const ReaderLook& look) {
-    QFont font = rt1->font();
-    if (!look.fontFamily.isEmpty()) font.setFamily(look.fontFamily);
-    if (look.fontSize > 0) font.setPointSizeF(look.fontSize);
-    font.setBold(look.fontBold);
-    rt1->setFont(font);
+void FormBook::setLook(const ReaderLook& look) {
+    charset_ = look.font.charset;
+    rt1->setFont(settings::fontWith(rt1->font(), look.font));
     QPalette palette = rt1->palette();
     if (look.backColour) palette.setColor(QPalette::Base, platform::colourFromRgb(*look.backColour));
     if (look.foreColour) palette.setColor(QPalette::Text, platform::colourFromRgb(*look.foreColour));
@@ -126,16 +124,14 @@ void FormBook::applyLook(const ReaderLook& look) {
 }
 
 ReaderLook FormBook::look() const {
-    const QFont font = rt1->font();
-    return {font.family(), font.pointSizeF(), font.bold(),
-            platform::rgbFromColour(rt1->palette().color(QPalette::Base)),
+    return {settings::iniFontOf(rt1->font(), charset_), platform::rgbFromColour(rt1->palette().color(QPalette::Base)),
             platform::rgbFromColour(rt1->palette().color(QPalette::Text))};
 }
 
 void FormBook::setfc(uint32_t colour) {
     ReaderLook colours = look();
     colours.foreColour = colour;
-    applyLook(colours);
+    setLook(colours);
 }
 
 void FormBook::setTitleStr(const QString& title) {
@@ -237,7 +233,7 @@ void FormBook::chooseBackColour() {
     if (!colour) return;
     ReaderLook back = look();
     back.backColour = platform::rgbFromColour(*colour);
-    applyLook(back);
+    setLook(back);
 }
 
 void FormBook::quit() {
@@ -259,6 +255,7 @@ void FormBook::escapePressed() {
 void FormBook::closeEvent(QCloseEvent* event) {
     stop_ = true;
     Timer1->stop();
+    if (links_.lookToKeep) links_.lookToKeep(look());
     tips_.removeToolTip(rt1->viewport());
     event->accept();
 }

@@ -46,6 +46,8 @@ struct FormBookLinks {
     std::function<QImage(int mode)> backPicture;
     // The speed level was changed by the user; the main window keeps it.
     std::function<void(int level)> speedChanged;
+    // The window closes with this look, to be kept in the settings file.
+    std::function<void(const ReaderLook& look)> lookToKeep;
     // The open dictionary of the word explanation; null: no explanation.
     aids::ExplainModule* explainModule = nullptr;
     // The clock of the background rotation, in seconds.
@@ -89,6 +91,8 @@ public:
     void ScrollDown();
     // The font and colours as they are now, to be kept in the settings file.
     ReaderLook look() const;
+    // Takes a look at once: at loading, and when the Options dialog changed it.
+    void setLook(const ReaderLook& look);
 
     // ---- Commands ----
     // Command1: moves the text up at the speed level's pace, drawn once a display frame, until
@@ -142,7 +146,6 @@ protected:
 
 private:
     void buildControls();
-    void applyLook(const ReaderLook& look);
     // Activation: a pending hand-over is put into rt1, the timer runs, the background is drawn.
     void activate();
     // rt1 takes the text with the caret at `caret` and `selLength` characters selected.
@@ -173,6 +176,7 @@ private:
     bool stop_ = false;
     bool scrolling_ = false;
     int previousVScroll_ = 0;
+    int32_t charset_ = kDefaultCharset;  // the font's stored character set, which Qt does not keep
     qint64 backPicChanged_ = 0;  // 0 until the first tick
     QImage backSource_;   // as decoded
     QImage backPicture_;  // as rendered for Picture1

@@ -1,18 +1,18 @@
 // What the full-screen reader keeps between runs and what it borrows from the main window.
 #pragma once
 
+#include "settings/ini_file.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
 
 namespace reader {
 
-// The reader's own look, kept in the settings file's section "fullScreenTextFont". Missing
-// values keep the text box's own font and colours.
+// The reader's own look, kept in the settings file's section "fullScreenTextFont". What is
+// not stored keeps the text box's own: an empty face, a size or weight of 0, a missing colour.
 struct ReaderLook {
-    QString fontFamily;  // empty: the box's own family
-    double fontSize = 0; // points; 0: the box's own size
-    bool fontBold = false;
+    IniFont font{"", 0, false, false, false, false, 0, kDefaultCharset};
     std::optional<uint32_t> backColour;  // stored colour values, red in the low byte
     std::optional<uint32_t> foreColour;
 };

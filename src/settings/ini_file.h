@@ -7,8 +7,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+// The character set a font gets when nothing else is known (DEFAULT_CHARSET on Windows).
+inline constexpr int32_t kDefaultCharset = 1;
 
 // A font as the settings file keeps it.
 struct IniFont {
@@ -19,7 +23,7 @@ struct IniFont {
     bool underline = false;
     bool strikethrough = false;
     int32_t weight = 400;
-    int32_t charset = 0;
+    int32_t charset = kDefaultCharset;
 };
 
 // A window's outer position and size in twips, and its state.
@@ -27,6 +31,11 @@ struct IniFormPosition {
     enum class State { Normal, Minimised, Maximised };
     int32_t left = 0, top = 0, width = 0, height = 0;
     State state = State::Normal;
+};
+
+// A window's place as the settings file keeps it: each key that is there.
+struct IniFormPlace {
+    std::optional<int32_t> maximised, left, top, width, height;
 };
 
 // The screen in twips, and its twips per pixel.
@@ -64,13 +73,19 @@ public:
     void EnumerateCurrentSection(std::vector<std::string>& names, int32_t& count) const;
     void EnumerateAllSections(std::vector<std::string>& names, int32_t& count) const;
 
+    // The values of the keys prefix + i + suffix of `section` for i = 1 … count that are in the
+    // file, by i. Only the keys present are read: a stored count is a claim, never looped over.
+    std::vector<std::pair<int32_t, std::string>> numberedValues(const std::string& prefix, const std::string& suffix,
+                                                                int32_t count) const;
+
     // The system's result of the last write or delete: nonzero on success.
     int32_t LastReturnCode() const { return lastReturnCode_; }
     bool Success() const { return lastReturnCode_ != 0; }
 
     // Fonts: keys "name", "size", "bold", "Underline", "Charset", "Italic", "Weight",
-    // "Strikethrough" of `section`; missing or odd values keep the font's current ones where a
-    // fallback exists. `key` is kept.
+    // "Strikethrough" of `section`. Reading, a missing name or charset, a size that is no
+    // number above 0 and a weight that is no number keep the font's current ones; the flags
+    // are true for a nonzero number or "True". `key` is kept.
     void loadFont(IniFont& font);
     void SaveFont(const IniFont& font);
 
@@ -88,6 +103,15 @@ public:
     };
     Placement LoadFormPosition(const IniFormPosition& window, int32_t minWidth, int32_t minHeight,
                                const IniScreen& screen);
+
+    // The two halves of the above, for a place kept elsewhere between reading and writing:
+    // the keys as stored; the place updated as SaveFormPosition would write it; the keys
+    // written; and the placement LoadFormPosition gives for stored keys.
+    IniFormPlace readFormPlace();
+    static void keepFormPosition(IniFormPlace& place, const IniFormPosition& window);
+    void writeFormPlace(const IniFormPlace& place);
+    static Placement fitFormPlace(const IniFormPlace& stored, const IniFormPosition& window, int32_t minWidth,
+                                  int32_t minHeight, const IniScreen& screen);
 
     // The text as a 32-bit integer / single-precision number, or the fallback when it is none.
     static int32_t CLngDefault(const std::string& text, int32_t fallback);

@@ -1,6 +1,6 @@
 #include "util/text.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -34,11 +34,13 @@ std::vector<std::string> splitAll(std::string_view text, std::string_view delimi
 
 std::optional<double> readNumber(std::string_view text) {
     std::string t = trimSpaces(text);
-    if (t.empty()) return std::nullopt;
-    char* end = nullptr;
-    errno = 0;
-    double value = std::strtod(t.c_str(), &end);
-    if (errno != 0 || end != t.c_str() + t.size() || !std::isfinite(value)) return std::nullopt;
+    // from_chars reads the same form whatever the locale says the decimal point is.
+    std::string_view digits = t;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    if (digits.empty() || (digits.front() == '-' && t.front() == '+')) return std::nullopt;
+    double value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 
@@ -48,6 +50,12 @@ std::optional<int32_t> readLong(std::string_view text) {
     double rounded = std::nearbyint(*value);
     if (rounded < std::numeric_limits<int32_t>::min() || rounded > std::numeric_limits<int32_t>::max()) return std::nullopt;
     return static_cast<int32_t>(rounded);
+}
+
+std::string singleText(float value) {
+    char text[64];
+    auto [end, error] = std::to_chars(text, text + sizeof text, value);
+    return error == std::errc() ? std::string(text, end) : std::string("0");
 }
 
 std::string asciiLower(std::string text) {

@@ -24,6 +24,9 @@ std::optional<double> readNumber(std::string_view text);
 // The same rounded half to even to a 32-bit integer; nothing when out of range.
 std::optional<int32_t> readLong(std::string_view text);
 
+// A single-precision number in its shortest plain form ("1.5", "7"), whatever the locale.
+std::string singleText(float value);
+
 // Lower-cases ASCII letters.
 std::string asciiLower(std::string text);
 

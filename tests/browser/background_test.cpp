@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStyle>
 #include <QTreeWidget>
 
@@ -310,13 +309,9 @@ TEST(BackgroundSettings, KeysAreReadByTheirRules) {
     };
     for (const Case& c : cases) {
         QFile::remove(QString::fromStdString(file));
-        {
-            QSettings ini(QString::fromStdString(file), QSettings::IniFormat);
-            ini.beginGroup("System");
-            ini.setValue("TextWinBackPicFile", "D:\\pictures\\背景");
-            if (c.stretch) ini.setValue("TextWinBackPicStretch", c.stretch);
-            if (c.showTime) ini.setValue("TextWinBackPicSHowTime", c.showTime);
-        }
+        setIniValue(file, "System", "TextWinBackPicFile", "D:\\pictures\\背景");
+        if (c.stretch) setIniValue(file, "System", "TextWinBackPicStretch", c.stretch);
+        if (c.showTime) setIniValue(file, "System", "TextWinBackPicSHowTime", c.showTime);
         const browser::BrowserSettings s = browser::makeIniSettingsStore(file)->load();
         EXPECT_EQ(s.textWinBackPicFile, "D:\\pictures\\背景");
         EXPECT_EQ(s.textWinBackPicStretch, c.stretched) << (c.stretch ? c.stretch : "missing");
@@ -331,7 +326,7 @@ TEST(BackgroundSettings, KeysAreReadByTheirRules) {
     EXPECT_EQ(back.textWinBackPicFile, s.textWinBackPicFile);
     EXPECT_TRUE(back.textWinBackPicStretch);
     EXPECT_EQ(back.textWinBackPicShowTime, 30);
-    EXPECT_EQ(QSettings(QString::fromStdString(file), QSettings::IniFormat).value("System/TextWinBackPicStretch"), "1");
+    EXPECT_EQ(iniValue(file, "System", "TextWinBackPicStretch"), "1");
 }
 
 // Documents whose content is broken or must not be opened: shown as far as they can be, the

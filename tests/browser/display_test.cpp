@@ -558,8 +558,8 @@ TEST_F(DisplayTest, FontAndColourButtonsStyleTheTextAndAreKept) {
 
     w.close();
     const browser::BrowserSettings kept = settings->load();
-    EXPECT_EQ(kept.textFontSize, 23);
-    EXPECT_TRUE(kept.textFontBold);
+    EXPECT_EQ(kept.textFont.size, 23);
+    EXPECT_TRUE(kept.textFont.bold);
     EXPECT_EQ(platform::colourFromRgb(kept.textForeColour), QColor(10, 20, 200));
     EXPECT_EQ(platform::colourFromRgb(kept.textBackColour), QColor(250, 240, 200));
 }

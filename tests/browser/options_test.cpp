@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -185,7 +184,7 @@ TEST_F(OptionsTest, ClosingWithoutSaveOrCancellingAPickerChangesNothing) {
     EXPECT_EQ(w.tvw1->font(), treeFont);
     EXPECT_EQ(w.rt1->palette().color(QPalette::Base), textBack);
     EXPECT_EQ(store->restValues().values, restValuesBefore) << "nothing was saved";
-    EXPECT_EQ(store->load().treeLook.fontFamily, QString());
+    EXPECT_EQ(store->load().treeLook.font.name, "");
 }
 
 TEST_F(OptionsTest, FontsAndColoursApplyAtOnceAndReachTheSettingsFile) {
@@ -217,7 +216,7 @@ TEST_F(OptionsTest, FontsAndColoursApplyAtOnceAndReachTheSettingsFile) {
     EXPECT_EQ(titles, QStringList({"书类列表区字体", "Primary TextBox Font", "Please Select Book Readed",
                                    "Please Select Book Lib TreeViw Back Color", "Full View TextBox Font",
                                    "Please Select Full View Text Back Color"}));
-    EXPECT_EQ(w.settings().fullScreenTextFont.fontSize, 21);
+    EXPECT_EQ(w.settings().fullScreenTextFont.font.size, 21);
     EXPECT_EQ(w.settings().fullScreenTextFont.backColour, 255u);
     EXPECT_EQ(w.tvw1->font().pointSize(), 21);
     EXPECT_EQ(w.rt1->font().pointSize(), 21);
@@ -225,14 +224,14 @@ TEST_F(OptionsTest, FontsAndColoursApplyAtOnceAndReachTheSettingsFile) {
     EXPECT_EQ(w.ListView1->palette().color(QPalette::Base), QColor(255, 0, 0));
     EXPECT_EQ(w.cbook.colours.readed, 255u);
 
-    QSettings ini(QString::fromStdString(iniFile), QSettings::IniFormat);
-    EXPECT_EQ(ini.value("TViewFontColor/readedCOLOR").toString(), "255");
-    EXPECT_EQ(ini.value("TViewFontColor/Size").toDouble(), 21);
-    EXPECT_EQ(ini.value("TViewFontColor/Bold").toString(), "True");
-    EXPECT_EQ(ini.value("TViewFontColor/ForeColor").toString(), QString::number(0xFF0000));
-    EXPECT_EQ(ini.value("bookListViewFont/backColor").toString(), "255");
-    EXPECT_EQ(ini.value("mainWinTextFont/foreColor").toString(), QString::number(0xFF0000));
-    EXPECT_EQ(ini.value("fullScreenTextFont/backColor").toString(), "255");
+    EXPECT_EQ(iniValue(iniFile, "TViewFontColor", "readedCOLOR"), "255");
+    EXPECT_EQ(iniValue(iniFile, "TViewFontColor", "Size"), "21");
+    EXPECT_EQ(iniValue(iniFile, "TViewFontColor", "Bold"), "True");
+    EXPECT_EQ(iniValue(iniFile, "TViewFontColor", "ForeColor"), std::to_string(0xFF0000));
+    EXPECT_EQ(iniValue(iniFile, "bookListViewFont", "backColor"), "255");
+    EXPECT_EQ(iniValue(iniFile, "mainWinTextFont", "foreColor"), std::to_string(0xFF0000));
+    EXPECT_EQ(iniValue(iniFile, "fullScreenTextFont", "backColor"), "255");
+    EXPECT_EQ(iniValue(iniFile, "fullScreenTextFont", "size"), "21");
 
     // The next run takes the tree's and the list's looks from the file.
     window.reset();

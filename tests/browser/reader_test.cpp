@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTextEdit>
 #include <QTreeWidget>
 
@@ -65,7 +64,7 @@ TEST_F(ReaderWindowTest, FullScreenDoesNothingOnAPictureOrAClass) {
 TEST_F(ReaderWindowTest, TheReadersSpeedAndLookAreKeptWithTheSettings) {
     browser::BrowserSettings initial;
     initial.wSleep = 15;
-    initial.fullScreenTextFont.fontSize = 17;
+    initial.fullScreenTextFont.font.size = 17;
     initial.fullScreenTextFont.backColour = 0x00FF0000;
     auto& w = open(QString::fromStdString(library), initial);
     click("Alpha");
@@ -81,7 +80,7 @@ TEST_F(ReaderWindowTest, TheReadersSpeedAndLookAreKeptWithTheSettings) {
     EXPECT_FALSE(book->isVisible()) << "the reader closes with the main window";
     const browser::BrowserSettings saved = settings->load();
     EXPECT_EQ(saved.wSleep, 0);
-    EXPECT_EQ(saved.fullScreenTextFont.fontSize, 17);
+    EXPECT_EQ(saved.fullScreenTextFont.font.size, 17);
     EXPECT_EQ(saved.fullScreenTextFont.backColour, 0x00FF0000u);
     EXPECT_EQ(saved.fullScreenTextFont.foreColour, 0x0000FF00u);
 }
@@ -91,26 +90,29 @@ TEST(ReaderSettingsFile, SpeedAndLookReadBackAndOddSpeedsGiveTheDefault) {
     const std::string file = dir.file("vyne.ini");
     browser::BrowserSettings s;
     s.wSleep = 9;
-    s.fullScreenTextFont = {"Noto Serif CJK SC", 14.5, true, 0x00123456u, 0x00654321u};
+    s.fullScreenTextFont = {{"Noto Serif CJK SC", 14.5, true, true, true, true, 700, 134}, 0x00123456u, 0x00654321u};
     browser::makeIniSettingsStore(file)->save(s);
     const browser::BrowserSettings back = browser::makeIniSettingsStore(file)->load();
     EXPECT_EQ(back.wSleep, 9);
-    EXPECT_EQ(back.fullScreenTextFont.fontFamily, "Noto Serif CJK SC");
-    EXPECT_EQ(back.fullScreenTextFont.fontSize, 14.5);
-    EXPECT_TRUE(back.fullScreenTextFont.fontBold);
+    const IniFont& font = back.fullScreenTextFont.font;
+    EXPECT_EQ(font.name, "Noto Serif CJK SC");
+    EXPECT_EQ(font.size, 14.5);
+    EXPECT_TRUE(font.bold && font.italic && font.underline && font.strikethrough);
+    EXPECT_EQ(font.weight, 700);
+    EXPECT_EQ(font.charset, 134);
     EXPECT_EQ(back.fullScreenTextFont.backColour, 0x00123456u);
     EXPECT_EQ(back.fullScreenTextFont.foreColour, 0x00654321u);
 
     for (const char* stored : {"0", "abc", "16", "-3", ""}) {
-        {
-            QSettings ini(QString::fromStdString(file), QSettings::IniFormat);
-            ini.setValue("System/wSleep", stored);
-            ini.remove("fullScreenTextFont");
-        }
+        setIniValue(file, "System", "wSleep", stored);
+        cInifile ini;
+        ini.path = file;
+        ini.section = "fullScreenTextFont";
+        ini.DeleteSection();
         const browser::BrowserSettings odd = browser::makeIniSettingsStore(file)->load();
         EXPECT_EQ(odd.wSleep, 6) << stored;
         EXPECT_FALSE(odd.fullScreenTextFont.backColour.has_value());
-        EXPECT_EQ(odd.fullScreenTextFont.fontSize, 0);
+        EXPECT_EQ(odd.fullScreenTextFont.font.size, 0);
     }
 }
 

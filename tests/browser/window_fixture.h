@@ -5,6 +5,7 @@
 #include "browser/main_window.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "settings/ini_file.h"
 #include "support/picture_bytes.h"
 #include "support/temp_dir.h"
 
@@ -17,6 +18,24 @@
 #include <map>
 #include <string>
 #include <vector>
+
+// One value of the settings file, read and written as the program does it.
+inline std::string iniValue(const std::string& file, const std::string& section, const std::string& key) {
+    cInifile ini;
+    ini.path = file;
+    ini.section = section;
+    ini.key = key;
+    return ini.Value();
+}
+
+inline void setIniValue(const std::string& file, const std::string& section, const std::string& key,
+                        const std::string& value) {
+    cInifile ini;
+    ini.path = file;
+    ini.section = section;
+    ini.key = key;
+    ini.setValue(value);
+}
 
 // Readable failures for Qt strings.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

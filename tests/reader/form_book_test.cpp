@@ -465,15 +465,17 @@ TEST_F(FormBookTest, QuitHandsTheCaretBackWithEightSelectedAndClickingTheSurface
 
 TEST_F(FormBookTest, LookIsAppliedAndTheDialogsChangeIt) {
     reader::ReaderLook look;
-    look.fontFamily = "Noto Sans CJK SC";
-    look.fontSize = 21;
-    look.fontBold = true;
+    look.font.name = "Noto Sans CJK SC";
+    look.font.size = 21;
+    look.font.bold = true;
+    look.font.italic = true;
     look.backColour = 0x00FF0000;  // blue
     look.foreColour = 0x000000FF;  // red
     make(look);
     open("text");
     EXPECT_EQ(book->rt1->font().pointSizeF(), 21);
     EXPECT_TRUE(book->rt1->font().bold());
+    EXPECT_TRUE(book->rt1->font().italic());
     EXPECT_EQ(book->rt1->palette().color(QPalette::Base), QColor(Qt::blue));
     EXPECT_EQ(book->rt1->palette().color(QPalette::Text), QColor(Qt::red));
 
@@ -496,8 +498,9 @@ TEST_F(FormBookTest, LookIsAppliedAndTheDialogsChangeIt) {
     EXPECT_EQ(fontTitle, "Please Select Font");
     EXPECT_EQ(colourTitle, "Please Back Color");
     const reader::ReaderLook now = book->look();
-    EXPECT_EQ(now.fontSize, 9);
-    EXPECT_FALSE(now.fontBold);
+    EXPECT_EQ(now.font.size, 9);
+    EXPECT_FALSE(now.font.bold);
+    EXPECT_TRUE(now.font.italic) << "what the dialog did not change stays";
     EXPECT_EQ(now.foreColour, platform::rgbFromColour(Qt::green));
     EXPECT_EQ(now.backColour, platform::rgbFromColour(Qt::yellow));
 
@@ -508,7 +511,7 @@ TEST_F(FormBookTest, LookIsAppliedAndTheDialogsChangeIt) {
     platform::dialogAnswers().colour = [](const QString&, const QColor&) { return std::optional<QColor>(); };
     book->Command2->click();
     book->Command3->click();
-    EXPECT_EQ(book->look().fontSize, 9);
+    EXPECT_EQ(book->look().font.size, 9);
     EXPECT_EQ(book->look().backColour, platform::rgbFromColour(Qt::yellow));
 }
 

@@ -1,4 +1,6 @@
 #include "settings/ini_file.h"
+#include "settings/combo_history.h"
+#include "util/codepage.h"
 
 #include "support/temp_dir.h"
 
@@ -82,7 +84,8 @@ TEST_F(IniFile, ReadsFilesWrittenByHandAndKeepsTheirOtherLines) {
     EXPECT_EQ(at("MAIN", "left").Value(), "100");  // the first section of a name wins
     at("Main", "Top").setValue("5");
     at("Reader", "speed").setValue("4");
-    EXPECT_EQ(readFile(file), "; settings\r\n[Main]\r\n  Left = 100 \r\nTop=5\r\n\r\n[main]\r\nLeft=999\r\n[Reader]\r\nspeed=4\r\n");
+    // Lines nobody wrote keep their bytes, their line ends included; new lines end in CR LF.
+    EXPECT_EQ(readFile(file), "; settings\n[Main]\n  Left = 100 \nTop=5\r\n\n[main]\nLeft=999\n[Reader]\nspeed=4\n");
 }
 
 TEST_F(IniFile, DeletingKeysAndSections) {
@@ -202,6 +205,114 @@ TEST_F(IniFile, ProgramSettingsFileIsBesideTheProgram) {
     setenv("VYNE_HOME", dir.path().c_str(), 1);
     EXPECT_EQ(cInifile::programIniPath(), dir.path() + "/test_settings.ini");
     unsetenv("VYNE_HOME");
+}
+
+}  // namespace
+
+namespace {
+
+// A combo box as plain lists.
+class RecordingCombo : public settings::HistoryCombo {
+public:
+    std::vector<std::pair<std::string, int32_t>> items;
+    std::string shown;
+    int selected = -1, tag = -2;
+    int count() const override { return int(items.size()); }
+    std::string itemText(int i) const override { return items[size_t(i)].first; }
+    int32_t itemData(int i) const override { return items[size_t(i)].second; }
+    void addItem(const std::string& text, int32_t data) override { items.emplace_back(text, data); }
+    void setItem(int i, const std::string& text, int32_t data) override { items[size_t(i)] = {text, data}; }
+    void removeItem(int i) override { items.erase(items.begin() + i); }
+    void clear() override { items.clear(); }
+    std::string text() const override { return shown; }
+    void setText(const std::string& text) override { shown = text; }
+    int selectedIndex() const override { return selected; }
+    void setTag(int index) override { tag = index; }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> all;
+        for (const auto& item : items) all.push_back(item.first);
+        return all;
+    }
+};
+
+TEST_F(IniFile, ComboHistoriesInTheSettingsFile) {
+    using V = std::vector<std::string>;
+    struct Case {
+        const char* what;
+        std::string section;
+        V want;
+        std::string shown;
+    } cases[] = {
+        {"a gap in the entries is skipped", "[h]\r\n条数=3\r\n当前=c\r\n1条目=a\r\n2条目=\r\n3条目=c\r\n", V{"a", "c"}, "c"},
+        {"a count of billions reads the entries there are", "[h]\r\n条数=2000000000\r\n1条目=a\r\n", V{"a"}, ""},
+        {"entries beyond the count are not read", "[h]\r\n条数=1\r\n1条目=a\r\n2条目=b\r\n", V{"a"}, ""},
+        {"a count that is no number", "[h]\r\n条数=-7\r\n1条目=a\r\n", V{}, ""},
+    };
+    for (const auto& c : cases) {
+        const util::Bytes ansi = util::utf8ToAnsi(c.section);
+        writeFile(file, std::string(ansi.begin(), ansi.end()));
+        RecordingCombo combo;
+        combo.items = {{"old", 0}};
+        cInifile ini = at("other", "kept");
+        settings::comboLoadFromIni(combo, ini, "H");
+        EXPECT_EQ(combo.texts(), c.want) << c.what;
+        EXPECT_EQ(combo.shown, c.shown) << c.what;
+        EXPECT_EQ(ini.section, "other");
+        EXPECT_EQ(ini.key, "kept");
+    }
+    RecordingCombo saved;
+    saved.items = {{"甲", 0}, {"乙", 0}};
+    saved.shown = "乙";
+    cInifile ini = at("x");
+    settings::comboSaveToIni(saved, ini, "hist");
+    RecordingCombo loaded;
+    settings::comboLoadFromIni(loaded, ini, "HIST");
+    EXPECT_EQ(loaded.texts(), (V{"甲", "乙"}));
+    EXPECT_EQ(loaded.shown, "乙");
+}
+
+TEST_F(IniFile, ComboAddItemAndItsNeighbours) {
+    using V = std::vector<std::string>;
+    struct Case {
+        const char* what;
+        V before;
+        int selected, maxCount;
+        std::string text;
+        int wantIndex;
+        V after;
+    } cases[] = {
+        {"an equal entry is shown again", V{"a", "b"}, -1, 5, "b", 1, V{"a", "b"}},
+        {"room left: appended", V{"a"}, 0, 5, "n", 1, V{"a", "n"}},
+        {"no limit: appended", V{"a", "b", "c"}, 0, 0, "n", 3, V{"a", "b", "c", "n"}},
+        {"full, 4th selected: the first slot", V{"a", "b", "c", "d", "e"}, 3, 5, "n", 0, V{"n", "b", "c", "d", "e"}},
+        {"full, 2nd selected: the slot after it", V{"a", "b", "c", "d", "e"}, 1, 5, "n", 2, V{"a", "b", "n", "d", "e"}},
+        {"full, nothing selected: the first slot", V{"a", "b", "c"}, -1, 3, "n", 0, V{"n", "b", "c"}},
+    };
+    for (const auto& c : cases) {
+        RecordingCombo combo;
+        for (const auto& t : c.before) combo.items.emplace_back(t, 0);
+        combo.selected = c.selected;
+        EXPECT_EQ(settings::comboAddItem(combo, c.text, c.maxCount, 77), c.wantIndex) << c.what;
+        EXPECT_EQ(combo.texts(), c.after) << c.what;
+        EXPECT_EQ(combo.shown, c.text) << c.what;
+        EXPECT_EQ(combo.tag, c.wantIndex) << c.what;
+    }
+    RecordingCombo combo;
+    combo.items = {{"a", 1}, {"b", 2}, {"a", 3}};
+    EXPECT_EQ(settings::getItemDatafromCombo(combo, "a"), 1);
+    EXPECT_EQ(settings::getItemDatafromCombo(combo, "z"), 0);
+    settings::comboRemoveItem(combo, "a");  // the last equal one
+    EXPECT_EQ(combo.items, (std::vector<std::pair<std::string, int32_t>>{{"a", 1}, {"b", 2}}));
+    settings::listboxAddItem(combo, "b");
+    settings::listboxAddItem(combo, "c");
+    EXPECT_EQ(combo.texts(), (V{"a", "b", "c"}));
+
+    const std::string list = dir.file("history.txt");
+    EXPECT_TRUE(settings::comboSaveToFile(combo, list));
+    EXPECT_EQ(readFile(list), "a\r\nb\r\nc\r\n");
+    RecordingCombo back;
+    settings::comboLoadFromFile(back, list);
+    EXPECT_EQ(back.texts(), (V{"a", "b", "c"}));
 }
 
 }  // namespace
