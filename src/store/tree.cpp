@@ -33,10 +33,13 @@ std::vector<ctreebook::ChildRow> ctreebook::children(int32_t pid, bool full) {
             sizeAt = rs_->fieldIndex("size");
             dtAt = rs_->fieldIndex("dt");
         }
+        // A damaged index can lead the walk round in a circle: a row met before ends it.
+        std::unordered_set<int32_t> seen;
         for (; !rs_->eof(); rs_->moveNext()) {
             if (longOrZero(rs_->fieldAt(pidAt)) != pid) break;
             ChildRow row;
             row.id = longOrZero(rs_->fieldAt(idAt));
+            if (!seen.insert(row.id).second) break;
             row.path = boolOrFalse(rs_->fieldAt(pathAt));
             if (full) {
                 row.bt = textOrEmpty(rs_->fieldAt(btAt));

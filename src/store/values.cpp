@@ -99,6 +99,9 @@ engine::Date localDate(std::time_t t) {
 }
 
 std::string formatDateYMDHM(engine::Date d) {
+    // A damaged file may hold any number: beyond DAO's years 100 to 9999 nothing is shown.
+    constexpr double kDaoDaysLimit = 3e6;
+    if (!std::isfinite(d.days) || std::fabs(d.days) > kDaoDaysLimit) return {};
     // DAO dates before 1899-12-30 are negative with a positive time fraction.
     double whole = std::trunc(d.days);
     double fraction = std::fabs(d.days - whole);

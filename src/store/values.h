@@ -33,7 +33,8 @@ std::string firstChars(const std::string& utf8, int n);
 engine::Date nowDate();
 // A moment in local date and time as DAO holds it.
 engine::Date localDate(std::time_t t);
-// "YYYY/M/D H:M": year, month, day, hour and minute without leading zeros.
+// "YYYY/M/D H:M": year, month, day, hour and minute without leading zeros; "" for a number
+// that is no DAO date (not finite, or beyond the years DAO holds).
 std::string formatDateYMDHM(engine::Date d);
 
 }  // namespace store

@@ -1,6 +1,8 @@
 // Filling the tree, list and combo controls; id collectors and subtree sums.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "recorders.h"
 #include "util/file_path.h"
 
@@ -134,6 +136,24 @@ TEST_F(Tree, ListRowsShowSizeFormatDateAndCompression) {
     EXPECT_EQ(lib.book.btToListView(list, 4, true), 1);
     EXPECT_EQ(list.count(), 4);
     EXPECT_EQ(list.classTag(), "4");
+}
+
+// A damaged file may hold any number as a date: the row is still listed, with an empty date.
+TEST_F(Tree, ListRowWithANumberThatIsNoDateShowsNoDate) {
+    const double kNoDates[] = {-std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
+                               1e300, -4e6};
+    engine::Recordset& rs = *lib.book.myRS();
+    for (double days : kNoDates) {
+        SCOPED_TRACE(days);
+        rs.setIndex("primaryKey");
+        rs.seek("=", engine::Value(int32_t{9}));
+        rs.edit();
+        rs.setField("dt", engine::Value(engine::Date{days}));
+        rs.update();
+        MemoryList list;
+        ASSERT_EQ(lib.book.btToListView(list, 2, false), 3);
+        EXPECT_EQ(list.items[1].subItems[2], "");
+    }
 }
 
 TEST_F(Tree, AClassKeepsItsComputedSize) {
