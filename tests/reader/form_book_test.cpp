@@ -542,7 +542,7 @@ TEST_F(FormBookTest, LargeFontsKeepTheWholeTextReadableAndTheButtonsInReach) {
     large.setPointSize(28);
     QApplication::setFont(large);
     reader::ReaderLook look;
-    look.fontSize = 72;
+    look.font.size = 72;
     make(look);
     const QString text = QString("一个没有空格的很长的句子").repeated(30) + "\nNoSpacesInThisVeryLongWord" +
                          QString("x").repeated(200) + "\n" + longText(30) + "the end";
