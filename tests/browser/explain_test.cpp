@@ -244,7 +244,7 @@ TEST_F(ExplainWindowTest, TheReadersBalloonGoesWhenItClosesAndComesBackForNewCli
     clickAt(book->rt1, pointOfCharacter(book->rt1, 0));
     EXPECT_EQ(readerBalloon(), "shū:乙:4:書:book; letter; to write");
     ASSERT_NE(book->tips().tipWindow(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return book->tips().tipWindow()->isVisible(); }));
+    ASSERT_TRUE(waitUntil([&] { return book->tips().tipWindow()->isVisible(); }, 2000));
 
     book->close();
     EXPECT_EQ(readerBalloon(), "") << "removed from the viewport it was attached to";
@@ -256,7 +256,7 @@ TEST_F(ExplainWindowTest, TheReadersBalloonGoesWhenItClosesAndComesBackForNewCli
     book->rt1->setPlainText("书 cats");
     clickAt(book->rt1, pointOfCharacter(book->rt1, 3));
     EXPECT_EQ(readerBalloon(), "猫");
-    EXPECT_TRUE(waitFor([&] { return book->tips().tipWindow()->isVisible(); }));
+    EXPECT_TRUE(waitUntil([&] { return book->tips().tipWindow()->isVisible(); }, 2000));
 }
 
 TEST(ExplainTips, AToolTipWindowThatCannotBeMadeIsReported) {
