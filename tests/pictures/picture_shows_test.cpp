@@ -448,8 +448,8 @@ TEST_F(PictureShowTest, DeletingTheWindowDuringAnyShowLeavesItsLoopCleanly) {
 }
 
 TEST_F(PictureShowTest, TheBlindsStartAtOnceEvenAfterAStopWithNothingRunning) {
-    browser.openOn(book, "Pics", ids["Red"]);
     browser.resize(200, 150);
+    browser.openOn(book, "Pics", ids["Red"]);
     trigger("menu_stopShow");
     ASSERT_TRUE(browser.aborted());
     stepShow(10);
