@@ -1,4 +1,5 @@
 #include "settings/ini_file.h"
+#include "settings/ini_at.h"
 #include "settings/combo_history.h"
 #include "util/codepage.h"
 
@@ -17,11 +18,7 @@ using testing_support::writeFile;
 class IniFile : public ::testing::Test {
 protected:
     cInifile at(const std::string& section, const std::string& key = "") const {
-        cInifile ini;
-        ini.path = file;
-        ini.section = section;
-        ini.key = key;
-        return ini;
+        return testing_support::iniAt(file, section, key);
     }
     testing_support::TempDir dir;
     std::string file = dir.file("vyne.ini");

@@ -1,4 +1,5 @@
 #include "settings/ini_file.h"
+#include "settings/ini_at.h"
 #include "settings/profile_file.h"
 
 #include "support/temp_dir.h"
@@ -42,11 +43,7 @@ const std::string kWindowsFile =
 class ProfileFile : public ::testing::Test {
 public:
     cInifile at(const std::string& section, const std::string& key = "") const {
-        cInifile ini;
-        ini.path = file;
-        ini.section = section;
-        ini.key = key;
-        return ini;
+        return testing_support::iniAt(file, section, key);
     }
     std::string value(const std::string& section, const std::string& key) const {
         cInifile ini = at(section, key);
