@@ -2,11 +2,15 @@
 #include "content_index/builder.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <queue>
 #include <random>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -313,6 +317,133 @@ struct TemporaryFiles {
     }
 };
 
+// Contents handed from the thread that reads the library to the one that walks them, holding
+// at most a budget of bytes (one content larger than that passes alone).
+class ContentQueue {
+public:
+    explicit ContentQueue(size_t budget) : budget_(budget) {}
+
+    // Waits for room; false once the queue is closed.
+    bool push(uint32_t ordinal, store::Bytes content) {
+        std::unique_lock lock(mutex_);
+        roomLeft_.wait(lock, [&] { return closed_ || held_ == 0 || held_ + content.size() <= budget_; });
+        if (closed_) return false;
+        held_ += content.size();
+        items_.push_back({ordinal, std::move(content)});
+        filled_.notify_one();
+        return true;
+    }
+
+    // Waits for the next content; false once the queue is closed and has given out all it held.
+    bool pop(uint32_t& ordinal, store::Bytes& content) {
+        std::unique_lock lock(mutex_);
+        filled_.wait(lock, [&] { return closed_ || !items_.empty(); });
+        if (items_.empty()) return false;
+        ordinal = items_.front().ordinal;
+        content = std::move(items_.front().content);
+        items_.pop_front();
+        held_ -= content.size();
+        roomLeft_.notify_one();
+        return true;
+    }
+
+    // No more pushes; what is held can still be popped unless it is dropped.
+    void close(bool dropHeld = false) {
+        std::lock_guard lock(mutex_);
+        closed_ = true;
+        if (dropHeld) items_.clear();
+        filled_.notify_all();
+        roomLeft_.notify_all();
+    }
+
+private:
+    struct Item {
+        uint32_t ordinal;
+        store::Bytes content;
+    };
+    const size_t budget_;
+    std::mutex mutex_;
+    std::condition_variable filled_, roomLeft_;
+    std::deque<Item> items_;
+    size_t held_ = 0;
+    bool closed_ = false;
+};
+
+// Walks the contents of a queue into postings on a thread of its own, writing a run whenever
+// the postings reach their budget. Reading the library and walking its text take about as long
+// each, so the two run side by side. The thread is joined when the walker goes.
+class PostingWalker {
+public:
+    PostingWalker(size_t memoryBudget, const std::string& indexFile, TemporaryFiles& temporaries)
+        : postings_(memoryBudget), indexFile_(indexFile), temporaries_(temporaries),
+          thread_([this] { walkAll(); }) {}
+    // A walker given up on drops what it has not walked yet.
+    ~PostingWalker() {
+        queue_.close(true);
+        if (thread_.joinable()) thread_.join();
+    }
+
+    // Hands over the next content; false once the walker has failed.
+    bool add(uint32_t ordinal, store::Bytes content) { return queue_.push(ordinal, std::move(content)); }
+
+    // Waits until every content handed over is walked; false when a run could not be written.
+    bool finish() {
+        queue_.close();
+        if (thread_.joinable()) thread_.join();
+        return written_;
+    }
+
+    // After finish(): the runs written, and the postings left in memory.
+    std::vector<File>& runs() { return runs_; }
+    PostingBuffer& postings() { return postings_; }
+
+private:
+    static constexpr size_t kQueueBudget = size_t{16} << 20;
+
+    void walkAll() {
+        uint32_t ordinal = 0;
+        store::Bytes content;
+        while (queue_.pop(ordinal, content)) {
+            if (!walk(ordinal, content)) {
+                written_ = false;
+                queue_.close();
+                return;
+            }
+        }
+    }
+
+    bool walk(uint32_t ordinal, const store::Bytes& content) {
+        postings_.beginDocument(ordinal);
+        bool havePrevious = false, written = true;
+        CharCode previous = 0;
+        forEachChar(content.data(), content.size(), [&](CharCode c) {
+            postings_.addSingle(c);
+            if (havePrevious) postings_.addPair(pairKey(previous, c));
+            previous = c;
+            havePrevious = true;
+            // A run may end inside a long document; the merge joins its two parts.
+            if (postings_.full() && written) written = writeNextRun();
+        });
+        return written;
+    }
+
+    bool writeNextRun() {
+        temporaries_.names.push_back(temporaryName(indexFile_));
+        File run(std::fopen(temporaries_.names.back().c_str(), "w+b"));
+        const bool written = run && writeRun(run.get(), postings_);
+        runs_.push_back(std::move(run));
+        return written;
+    }
+
+    PostingBuffer postings_;
+    const std::string& indexFile_;
+    TemporaryFiles& temporaries_;
+    std::vector<File> runs_;
+    bool written_ = true;
+    ContentQueue queue_{kQueueBudget};
+    std::thread thread_;  // last: starts once everything it uses is made
+};
+
 }  // namespace
 
 BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTable,
@@ -331,10 +462,8 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
     engine::Database& db = *book.myDB();
 
     TemporaryFiles temporaries;
-    std::vector<File> runs;
-    PostingBuffer postings(options.memoryBudget);
     std::vector<DocEntry> docs;
-    store::Bytes content;
+    PostingWalker walker(options.memoryBudget, indexFile, temporaries);
     uint64_t done = 0, total = 0;
     try {
         total = static_cast<uint64_t>(std::max(0L, rs.recordCount()));
@@ -357,27 +486,13 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
                 // Ordinals follow ids; rows out of id order would be damage the index cannot hold.
                 if (!docs.empty() && doc.id <= docs.back().id) return BuildResult::Failed;
                 // The scan skips what does not decode; so does the index.
+                store::Bytes content;
                 const int32_t n = book.getCurrNR(content);
                 if (n <= 0) continue;
+                content.resize(std::min(content.size(), static_cast<size_t>(n)));
                 const auto ordinal = static_cast<uint32_t>(docs.size());
                 docs.push_back(doc);
-                postings.beginDocument(ordinal);
-                bool havePrevious = false, written = true;
-                CharCode previous = 0;
-                forEachChar(content.data(), static_cast<size_t>(n), [&](CharCode c) {
-                    postings.addSingle(c);
-                    if (havePrevious) postings.addPair(pairKey(previous, c));
-                    previous = c;
-                    havePrevious = true;
-                    // A run may end inside a long document; the merge joins its two parts.
-                    if (postings.full() && written) {
-                        temporaries.names.push_back(temporaryName(indexFile));
-                        File run(std::fopen(temporaries.names.back().c_str(), "w+b"));
-                        written = run && writeRun(run.get(), postings);
-                        runs.push_back(std::move(run));
-                    }
-                });
-                if (!written) return BuildResult::Failed;
+                if (!walker.add(ordinal, std::move(content))) return BuildResult::Failed;
             }
             try {
                 db.commitTrans();
@@ -389,12 +504,13 @@ BuildResult buildIndex(const std::string& libraryFile, const std::string& treeTa
         return BuildResult::Failed;
     }
     book.closeDB();
+    if (!walker.finish()) return BuildResult::Failed;
     if (identityOf(libraryFile, contentTable) != before) return BuildResult::Changed;
     if (docs.size() > kMaxDocs) return BuildResult::Failed;
 
     std::vector<std::unique_ptr<ListSource>> sources;
-    for (File& run : runs) sources.push_back(std::make_unique<RunReader>(run.get()));
-    if (!postings.empty()) sources.push_back(std::make_unique<BufferReader>(postings));
+    for (File& run : walker.runs()) sources.push_back(std::make_unique<RunReader>(run.get()));
+    if (!walker.postings().empty()) sources.push_back(std::make_unique<BufferReader>(walker.postings()));
 
     Header h;
     h.library = *before;

@@ -1,5 +1,6 @@
 // Building the content index of a library: every document's decoded content, read as the
-// content search reads it, walked character by character into posting lists. Lists are held
+// content search reads it, walked character by character into posting lists (the walking on a
+// thread of its own, beside the reading). Lists are held
 // in memory up to a budget, written out as sorted runs when it is reached, and merged into
 // the index file at the end; the file is written under a temporary name and renamed over the
 // old one, so a reader never sees half an index and two builders never mix their files.
