@@ -1,8 +1,10 @@
 #include "pictures/show_frames.h"
 
+#include "pictures/bilinear_draw.h"
 #include "pictures/modGDIPlusResize.h"
 
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 
@@ -23,14 +25,21 @@ int halvingsAbove(int side, int wanted) {
     return times;
 }
 
+// Opaque pictures are kept in the frames' own format, which the bilinear drawing reads.
+QImage inDrawingFormat(QImage image) {
+    if (image.hasAlphaChannel() || image.format() == QImage::Format_RGB32) return image;
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
 QImage smoothlyScaled(const QImage& image, QSize size) {
     if (image.size() == size) return image;
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return inDrawingFormat(image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
 }
 
 }  // namespace
 
-ScaledPicture::ScaledPicture(QImage original, QSize largest) : original_(std::move(original)), largest_(largest) {}
+ScaledPicture::ScaledPicture(QImage original, QSize largest)
+    : original_(inDrawingFormat(std::move(original))), largest_(largest) {}
 
 const QImage& ScaledPicture::reduction(int i, int j) {
     const auto key = std::make_pair(i, j);
@@ -40,18 +49,22 @@ const QImage& ScaledPicture::reduction(int i, int j) {
     return reductions_.emplace(key, smoothlyScaled(from, size)).first->second;
 }
 
-void ScaledPicture::draw(QPainter& painter, const QRect& target) {
+void ScaledPicture::draw(QImage& canvas, const QRect& target) {
     if (isNull() || target.isEmpty()) return;
     const int i = halvingsAbove(largest_.width(), target.width());
     const int j = halvingsAbove(largest_.height(), target.height());
     const QImage& source = reduction(i, j);
+    if (source.size() != target.size() && canDrawBilinear(canvas, source)) {
+        drawBilinear(canvas, source, target);
+        return;
+    }
+    QPainter painter(&canvas);
     if (source.size() == target.size()) {
         painter.drawImage(target.topLeft(), source);
         return;
     }
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(target, source);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
 FrameCanvas::FrameCanvas(QSize size) : size_(size) {
@@ -71,11 +84,14 @@ const QImage& FrameCanvas::draw(ScaledPicture& picture, const QRect& target) {
     const QRect shown = buffers_[next_ ^ 1].covered;
     Buffer& buffer = nextBuffer();
     const QRect covered = target & buffer.image.rect();
-    {
+    // An opaque picture paints all it covers: only what it no longer covers turns black.
+    const QRegion black = picture.isOpaque() ? QRegion(buffer.covered).subtracted(covered)
+                                             : QRegion(buffer.covered | covered);
+    if (!black.isEmpty()) {
         QPainter painter(&buffer.image);  // takes a buffer of its own if a copy is still held
-        painter.fillRect(buffer.covered | covered, Qt::black);
-        picture.draw(painter, target);
+        for (const QRect& part : black) painter.fillRect(part, Qt::black);
     }
+    picture.draw(buffer.image, target);  // as does drawing into it
     buffer.covered = covered;
     changed_ = shown | covered;
     return buffer.image;

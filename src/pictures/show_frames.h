@@ -6,7 +6,8 @@
 // frame; each frame is drawn from the kept reduction nearest above its size, so what scaling is
 // left is a smooth reduction by less than half (no aliasing) or none at all. Frames are drawn in
 // turn into two buffers kept for the whole show, so nothing the size of a frame is allocated
-// per frame and only what changed is cleared and repainted.
+// per frame and only what changed is cleared and repainted. Opaque pictures are drawn by our
+// own bilinear drawing (bilinear_draw.h), others through QPainter's smooth scaling.
 #pragma once
 
 #include <QImage>
@@ -15,8 +16,6 @@
 
 #include <map>
 #include <utility>
-
-class QPainter;
 
 namespace pictures {
 
@@ -28,9 +27,11 @@ public:
 
     QSize largest() const { return largest_; }
     bool isNull() const { return original_.isNull() || largest_.isEmpty(); }
-    // Draws the picture scaled to target's size with its corner at target's; parts outside the
-    // painter's device are cut off.
-    void draw(QPainter& painter, const QRect& target);
+    // Whether a draw covers its whole target.
+    bool isOpaque() const { return !isNull() && !original_.hasAlphaChannel(); }
+    // Draws the picture scaled to target's size with its corner at target's; parts outside
+    // canvas (Format_RGB32) are cut off.
+    void draw(QImage& canvas, const QRect& target);
 
 private:
     // The reduction to largest halved i times across and j times down; made on first use from

@@ -1,0 +1,106 @@
+#include "pictures/bilinear_draw.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+QImage gradient(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, qRgb((x * 255) / std::max(1, size.width() - 1), (y * 255) / std::max(1, size.height() - 1),
+                                      ((x + y) * 255) / std::max(1, size.width() + size.height() - 2)));
+    return image;
+}
+
+QImage canvas(QSize size, QRgb fill = qRgb(1, 2, 3)) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(fill);
+    return image;
+}
+
+int largestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                                std::abs(qBlue(p) - qBlue(q))});
+        }
+    return largest;
+}
+
+// Sizes between a reduction twice the target's size and an enlargement, odd ones included so
+// the vector path's remainder columns are drawn too.
+TEST(BilinearDraw, OneColourStaysThatColourAtEverySize) {
+    const QSize sources[] = {{2, 1}, {3, 5}, {200, 150}, {1280, 960}};
+    const QSize targets[] = {{1, 1}, {7, 3}, {101, 77}, {960, 720}};
+    for (QSize from : sources)
+        for (QSize to : targets) {
+            QImage source(from, QImage::Format_RGB32);
+            source.fill(qRgb(200, 17, 99));
+            QImage out = canvas(to);
+            pictures::drawBilinear(out, source, out.rect());
+            for (int y = 0; y < to.height(); ++y)
+                for (int x = 0; x < to.width(); ++x)
+                    ASSERT_EQ(out.pixel(x, y), qRgb(200, 17, 99)) << from.width() << "x" << from.height() << " to "
+                                                                   << to.width() << "x" << to.height() << " at " << x << "," << y;
+        }
+}
+
+TEST(BilinearDraw, AtItsOwnSizeAPictureIsCopied) {
+    const QImage source = gradient({37, 23});
+    QImage out = canvas(source.size());
+    pictures::drawBilinear(out, source, out.rect());
+    EXPECT_EQ(out, source);
+}
+
+TEST(BilinearDraw, MatchesSmoothScalingWithinRounding) {
+    struct Case {
+        QSize from, to;
+    } const cases[] = {{{1280, 960}, {961, 721}}, {{640, 480}, {333, 250}}, {{100, 80}, {151, 119}}};
+    for (const Case& c : cases) {
+        const QImage source = gradient(c.from);
+        QImage expected = canvas(c.to), out = canvas(c.to);
+        {
+            QPainter painter(&expected);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(expected.rect(), source);
+        }
+        pictures::drawBilinear(out, source, out.rect());
+        EXPECT_LE(largestDifference(out, expected), 4) << c.from.width() << " to " << c.to.width();
+    }
+}
+
+// A target partly outside the canvas draws what lies inside, the same pixels as the whole draw,
+// and nothing else.
+TEST(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
+    const QImage source = gradient({300, 200});
+    QImage whole(QSize(200, 150), QImage::Format_RGB32);
+    pictures::drawBilinear(whole, source, whole.rect());
+    for (const QPoint corner : {QPoint(-60, -40), QPoint(150, 100), QPoint(-199, 149)}) {
+        QImage out = canvas({200, 150});
+        const QRect target(corner, QSize(200, 150));
+        pictures::drawBilinear(out, source, target);
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x) {
+                const QPoint at(x, y);
+                const QRgb want = target.contains(at) ? whole.pixel(at - corner) : qRgb(1, 2, 3);
+                ASSERT_EQ(out.pixel(at), want) << corner.x() << "," << corner.y() << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(BilinearDraw, DrawsOnlyOpaqueThirtyTwoBitPictures) {
+    QImage out = canvas({10, 10});
+    EXPECT_FALSE(pictures::canDrawBilinear(out, QImage(4, 4, QImage::Format_ARGB32)));
+    EXPECT_FALSE(pictures::canDrawBilinear(out, QImage(1, 4, QImage::Format_RGB32)));
+    EXPECT_FALSE(pictures::canDrawBilinear(QImage(4, 4, QImage::Format_RGB888), QImage(4, 4, QImage::Format_RGB32)));
+    EXPECT_TRUE(pictures::canDrawBilinear(out, QImage(2, 1, QImage::Format_RGB32)));
+}
+
+}  // namespace
