@@ -1,11 +1,16 @@
 #include "pictures/bilinear_draw.h"
 
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRegion>
 #include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -20,7 +25,7 @@ namespace {
 constexpr int kAcrossOne = 64;   // weights across: 0..64
 constexpr int kDownOne = 256;    // weights down: 0..255
 // Draws of fewer pixels stay on one thread: handing half over costs more than it saves.
-constexpr qint64 kSharedPixels = 64 * 1024;
+constexpr qint64 kSharedPixels = 200 * 1024;
 
 // Where each target pixel's centre falls among the source pixels along one side: the source
 // pixel at or before it and the weight of the one after (0 .. one).
@@ -29,10 +34,13 @@ struct Sample {
     int weight;
 };
 
-Sample sampleAt(int i, double scale, int sourceLength, int one) {
-    const double centre = std::max(0.0, (i + 0.5) * scale - 0.5);
-    int at = static_cast<int>(centre);
-    int weight = std::min(one - 1, static_cast<int>((centre - at) * one + 0.5));
+// Pixel i of targetLength has its centre at (i + 1/2) * sourceLength / targetLength - 1/2 of the
+// source, worked out exactly in whole numbers (twice targetLength its unit).
+Sample sampleAt(int i, int sourceLength, int targetLength, int one) {
+    const int64_t unit = 2 * int64_t{targetLength};
+    const int64_t centre = std::max<int64_t>(0, (2 * int64_t{i} + 1) * sourceLength - targetLength);
+    int at = static_cast<int>(centre / unit);
+    int weight = static_cast<int>(std::min<int64_t>(one - 1, ((centre % unit) * one + unit / 2) / unit));
     if (at >= sourceLength - 1) {
         at = sourceLength - 1;
         weight = 0;
@@ -48,13 +56,12 @@ struct Plan {
     std::vector<Sample> down;     // per visible row
 };
 
-Plan planFor(const QImage& canvas, const QImage& source, const QRect& target) {
+Plan planFor(const Pixels32& canvas, const QImage& source, const QRect& target, const QRect& clip) {
     Plan plan;
-    plan.visible = target & canvas.rect();
+    plan.visible = target & clip & canvas.allowed;
     if (plan.visible.isEmpty()) return plan;
-    const double sx = double(source.width()) / target.width(), sy = double(source.height()) / target.height();
     for (int x = plan.visible.left(); x <= plan.visible.right(); ++x) {
-        Sample s = sampleAt(x - target.x(), sx, source.width(), kAcrossOne);
+        Sample s = sampleAt(x - target.x(), source.width(), target.width(), kAcrossOne);
         // The last column blends in nothing from beyond: it is taken as the right one of the
         // last pair, so every column reads a whole pair inside the row.
         if (s.at == source.width() - 1) s = {s.at - 1, kAcrossOne};
@@ -62,7 +69,7 @@ Plan planFor(const QImage& canvas, const QImage& source, const QRect& target) {
         plan.across.push_back(static_cast<uint8_t>(s.weight));
     }
     for (int y = plan.visible.top(); y <= plan.visible.bottom(); ++y)
-        plan.down.push_back(sampleAt(y - target.y(), sy, source.height(), kDownOne));
+        plan.down.push_back(sampleAt(y - target.y(), source.height(), target.height(), kDownOne));
     return plan;
 }
 
@@ -99,46 +106,75 @@ void drawRowsPlain(const Plan& plan, const Rows& rows, const QImage& source) {
 }
 
 #ifdef VYNE_BILINEAR_AVX2
-// The source pixel pairs of four target pixels, two to each 128-bit lane.
-__attribute__((target("avx2"))) inline __m256i sourcePairs(const uint8_t* row, const int* offsets) {
-    const auto load = [row](int offset) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + offset)); };
-    const __m128i low = _mm_unpacklo_epi64(load(offsets[0]), load(offsets[1]));
-    const __m128i high = _mm_unpacklo_epi64(load(offsets[2]), load(offsets[3]));
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+// Per group of four visible columns: the first of eight source pixels that hold every pair the
+// group reads, and where each pair's pixels lie among those eight.
+struct Windows {
+    std::vector<int> first;       // byte offset of the first pixel in the row
+    std::vector<int32_t> places;  // eight a group: left, right of each column in turn
+};
+
+// The windows of a plan, or nothing when a group's pairs do not fit in eight pixels (a source
+// more than twice the target's size across, or narrower than eight pixels).
+std::optional<Windows> windowsFor(const Plan& plan, int sourceWidth) {
+    const size_t groups = plan.offsets.size() / 4;
+    if (sourceWidth < 8) return std::nullopt;
+    Windows w;
+    w.first.reserve(groups);
+    w.places.reserve(groups * 8);
+    for (size_t g = 0; g < groups; ++g) {
+        const int* left = plan.offsets.data() + 4 * g;
+        const int first = std::min(left[0] / 4, sourceWidth - 8);
+        if (left[3] / 4 + 1 - first > 7) return std::nullopt;
+        w.first.push_back(4 * first);
+        for (int c = 0; c < 4; ++c) {
+            w.places.push_back(left[c] / 4 - first);
+            w.places.push_back(left[c] / 4 + 1 - first);
+        }
+    }
+    return w;
 }
 
-// Four target pixels a step: each 128-bit lane holds the source pairs of two of them.
-__attribute__((target("avx2"))) void drawRowsAvx2(const Plan& plan, const Rows& rows, const QImage& source) {
+// The pairs at places among the eight pixels from window, each channel of a left pixel beside
+// the same channel of its right neighbour.
+__attribute__((target("avx2"))) inline __m256i channelPairs(const uint8_t* window, __m256i places) {
+    const __m256i pairChannels = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5,
+                                                  2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
+    const __m256i eight = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(window));
+    return _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(eight, places), pairChannels);
+}
+
+// Four target pixels a step: eight source pixels loaded at once, the four pairs picked out of
+// them, each channel put beside the same channel of its right neighbour and weighted.
+__attribute__((target("avx2"))) void drawRowsAvx2(const Plan& plan, const Windows& windows, const Rows& rows,
+                                                  const QImage& source) {
     const int width = plan.visible.width();
+    const int grouped = width / 4 * 4;
     // Per group of four columns, the byte weights (left, right) for every channel.
-    std::vector<uint8_t> weights(size_t(width + 3) / 4 * 32);
-    for (int x = 0; x < width; ++x)
+    std::vector<uint8_t> weights(size_t(grouped) * 8);
+    for (int x = 0; x < grouped; ++x)
         for (int c = 0; c < 4; ++c) {
             weights[size_t(x) * 8 + 2 * c] = static_cast<uint8_t>(kAcrossOne - plan.across[x]);
             weights[size_t(x) * 8 + 2 * c + 1] = plan.across[x];
         }
-    // Puts each channel of a pixel beside the same channel of its right neighbour.
-    const __m256i pairChannels = _mm256_setr_epi8(0, 4, 1, 5, 2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15, 0, 4, 1, 5,
-                                                  2, 6, 3, 7, 8, 12, 9, 13, 10, 14, 11, 15);
     const __m256i half = _mm256_set1_epi16(32);
-    const int* offsets = plan.offsets.data();
     for (size_t r = rows.begin; r < rows.end; ++r) {
         const Sample s = plan.down[r];
         const uint8_t* top = source.constScanLine(s.at);
         const uint8_t* bottom = source.constScanLine(std::min(s.at + 1, source.height() - 1));
         uint32_t* out = rows.row(r);
         const __m256i down = _mm256_set1_epi16(static_cast<int16_t>(s.weight * 128));
-        int x = 0;
-        for (; x + 4 <= width; x += 4) {
+        for (int x = 0, g = 0; x < grouped; x += 4, ++g) {
+            const int first = windows.first[size_t(g)];
+            const __m256i places = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(windows.places.data() + 8 * g));
             const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights.data() + size_t(x) * 8));
-            const __m256i h0 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(sourcePairs(top, offsets + x), pairChannels), w);
-            const __m256i h1 = _mm256_maddubs_epi16(_mm256_shuffle_epi8(sourcePairs(bottom, offsets + x), pairChannels), w);
+            const __m256i h0 = _mm256_maddubs_epi16(channelPairs(top + first, places), w);
+            const __m256i h1 = _mm256_maddubs_epi16(channelPairs(bottom + first, places), w);
             __m256i v = _mm256_add_epi16(h0, _mm256_mulhrs_epi16(_mm256_sub_epi16(h1, h0), down));
             v = _mm256_srli_epi16(_mm256_add_epi16(v, half), 6);
             const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm256_castsi256_si128(packed));
         }
-        for (; x < width; ++x)
+        for (int x = grouped; x < width; ++x)
             out[x] = blendPixel(top + plan.offsets[x], bottom + plan.offsets[x], plan.across[x], s.weight);
     }
 }
@@ -151,21 +187,42 @@ bool haveAvx2() {
 
 }  // namespace
 
-bool canDrawBilinear(const QImage& canvas, const QImage& source) {
-    return canvas.format() == QImage::Format_RGB32 && source.format() == QImage::Format_RGB32 && source.width() >= 2 &&
-           source.height() >= 1;
+std::optional<Pixels32> directPixels(QPainter& painter, QPoint& offset) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine ? engine->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image) return std::nullopt;
+    auto* image = static_cast<QImage*>(device);
+    const QTransform& transform = painter.deviceTransform();
+    if (image->format() != QImage::Format_RGB32 || image->devicePixelRatio() != 1.0 ||
+        transform.type() > QTransform::TxTranslate || transform.dx() != std::floor(transform.dx()) ||
+        transform.dy() != std::floor(transform.dy()))
+        return std::nullopt;
+    // Only where the painter may draw: a window's buffer holds other widgets' pixels too.
+    const QRegion allowed = engine->systemClip();
+    if (!allowed.isEmpty() && allowed.rectCount() != 1) return std::nullopt;
+    offset = QPoint(int(transform.dx()), int(transform.dy()));
+    // The painter made the image its own when it began, so its pixels are written in place:
+    // scanLine() would copy them if the image were shared, and the painter would not see that.
+    return Pixels32{const_cast<uint8_t*>(image->constBits()), image->bytesPerLine(), image->size(),
+                    allowed.isEmpty() ? image->rect() : allowed.boundingRect()};
 }
 
-void drawBilinear(QImage& canvas, const QImage& source, const QRect& target) {
-    if (!canDrawBilinear(canvas, source) || target.isEmpty()) return;
-    const Plan plan = planFor(canvas, source, target);
+bool canDrawBilinear(const QImage& source) {
+    return source.format() == QImage::Format_RGB32 && source.width() >= 2 && source.height() >= 1;
+}
+
+void drawBilinear(const Pixels32& canvas, const QImage& source, const QRect& target, const QRect& clip) {
+    if (!canDrawBilinear(source) || target.isEmpty()) return;
+    const Plan plan = planFor(canvas, source, target, clip);
     if (plan.visible.isEmpty()) return;
-    // scanLine() may copy a shared canvas, so it is called once, here, before rows are shared out.
-    uint8_t* first = canvas.scanLine(plan.visible.top()) + 4 * plan.visible.left();
-    const auto draw = [&](size_t begin, size_t end) {
-        const Rows rows{first, canvas.bytesPerLine(), begin, end};
+    uint8_t* first = canvas.bits + qsizetype(plan.visible.top()) * canvas.bytesPerLine + 4 * plan.visible.left();
 #ifdef VYNE_BILINEAR_AVX2
-        if (haveAvx2()) return drawRowsAvx2(plan, rows, source);
+    const std::optional<Windows> windows = haveAvx2() ? windowsFor(plan, source.width()) : std::nullopt;
+#endif
+    const auto draw = [&](size_t begin, size_t end) {
+        const Rows rows{first, canvas.bytesPerLine, begin, end};
+#ifdef VYNE_BILINEAR_AVX2
+        if (windows) return drawRowsAvx2(plan, *windows, rows, source);
 #endif
         drawRowsPlain(plan, rows, source);
     };

@@ -39,7 +39,7 @@ double coveringShrink(QSize stored, QSize box, QImageIOHandler::Transformations 
     return std::min(1.0, std::max(double(box.width()) / stored.width(), double(box.height()) / stored.height()));
 }
 
-QImage decode(QIODevice& device, const QString& path, QSize covering = QSize()) {
+QImage decode(QIODevice& device, const QString& path, const CoveringFor& coveringFor = {}) {
     limitDecoderAllocation();
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
@@ -51,6 +51,8 @@ QImage decode(QIODevice& device, const QString& path, QSize covering = QSize()) 
         const bool scalable = reader.supportsOption(QImageIOHandler::ScaledSize);
         if (pixels > kMaxDecodedPixels && !scalable) throw PictureLoadError(path);
         const double limit = pixels > kMaxDecodedPixels ? std::sqrt(double(kMaxDecodedPixels) / double(pixels)) : 1.0;
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        const QSize covering = coveringFor ? coveringFor(turned ? declared.transposed() : declared) : QSize();
         const double cover = scalable ? coveringShrink(declared, covering, reader.transformation()) : 1.0;
         if (limit < 1.0 || cover < 1.0) {
             // Sides rounded down to stay under the limit, or up to keep covering.
@@ -75,10 +77,14 @@ QImage loadPictureFile(const QString& path) {
 }
 
 QImage loadPictureBytes(const QByteArray& bytes, QSize covering) {
+    return loadPictureBytes(bytes, [covering](QSize) { return covering; });
+}
+
+QImage loadPictureBytes(const QByteArray& bytes, const CoveringFor& coveringFor) {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return decode(buffer, QString(), covering);
+    return decode(buffer, QString(), coveringFor);
 }
 
 QRect fitRect(QSize imageSize, QSize boxSize, bool keepProportions) {

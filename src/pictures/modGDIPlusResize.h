@@ -15,6 +15,7 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
 #include <stdexcept>
 
 namespace modGDIPlusResize {
@@ -44,6 +45,10 @@ QImage loadPictureFile(const QString& path);
 // cover it (both sides at least covering's, proportions kept) is decoded reduced where its format
 // allows, for pictures that are only ever drawn within that size. Throws PictureLoadError.
 QImage loadPictureBytes(const QByteArray& bytes, QSize covering = QSize());
+// The covering size for a picture of the given size (as shown, turned as its file says).
+using CoveringFor = std::function<QSize(QSize shown)>;
+// As above, with the covering size chosen once the picture's size is known.
+QImage loadPictureBytes(const QByteArray& bytes, const CoveringFor& coveringFor);
 // The picture that dropped (or pasted) data carries: picture data, or else the first local file
 // of its list decoded as a picture. An empty image when it carries none.
 QImage pictureFromMimeData(const QMimeData* data);

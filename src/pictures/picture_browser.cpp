@@ -24,6 +24,7 @@ PictureLabel::PictureLabel(QWidget* parent) : QWidget(parent) { setAttribute(Qt:
 void PictureLabel::setPicture(const QImage& image, const QRect& changed) {
     const bool sameSize = image.size() == image_.size();
     image_ = image;
+    painting_ = nullptr;
     if (sameSize && changed.isValid())
         update(changed);
     else
@@ -35,10 +36,30 @@ void PictureLabel::changePicture(const std::function<void(QImage&)>& edit, const
     update(changed);
 }
 
+void PictureLabel::setPainting(Painting painting, const QRect& changed) {
+    painting_ = std::move(painting);
+    update(changed);
+}
+
+void PictureLabel::endPainting() {
+    if (!painting_) return;
+    image_ = shown();
+    painting_ = nullptr;
+}
+
+QImage PictureLabel::shown() const {
+    if (!painting_) return image_;
+    QImage drawn(image_.size(), QImage::Format_RGB32);
+    QPainter painter(&drawn);
+    painting_(painter, drawn.rect());
+    return drawn;
+}
+
 // Only the part asked for is painted: the picture where it lies, black around it.
 void PictureLabel::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect asked = event->rect();
+    if (painting_) return painting_(painter, asked);
     const QRect picture = asked & image_.rect();
     for (const QRect& around : QRegion(asked).subtracted(picture)) painter.fillRect(around, Qt::black);
     if (!picture.isEmpty()) painter.drawImage(picture.topLeft(), image_, picture);

@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "pictures/modGDIPlusResize.h"
 #include "platform/pump.h"
 #include "store/ctreebook.h"
 
@@ -53,11 +54,22 @@ public:
     void changePicture(const std::function<void(QImage&)>& edit, const QRect& changed);
     const QImage& picture() const { return image_; }
 
+    // Paints the part asked of the label (a show drawing its frames straight into the window).
+    using Painting = std::function<void(QPainter& painter, const QRect& asked)>;
+    // Paints with painting instead of the picture (of the same size) until the next picture or
+    // endPainting(); changed is the part that differs from what was shown.
+    void setPainting(Painting painting, const QRect& changed);
+    // Keeps what the painting shows as the picture, and paints the picture again.
+    void endPainting();
+    // What the label shows: its picture, or what its painting draws.
+    QImage shown() const;
+
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
     QImage image_;
+    Painting painting_;
 };
 
 class PictureBrowser : public QWidget {
@@ -133,7 +145,7 @@ public:
     bool autoSize() const { return autoSize_; }
     bool ellipseStyle() const { return ellipse_; }
     bool keepOnTop() const { return onTop_; }
-    const QImage& shownPicture() const { return Picture1 ? Picture1->picture() : empty_; }
+    QImage shownPicture() const { return Picture1 ? Picture1->shown() : QImage(); }
 
     // Where the random order draws its numbers in [0, 1); tests replace it.
     std::function<double()> random01;
@@ -188,8 +200,9 @@ private:
     void moveBy(int steps);  // relative step; nothing when it leaves the range
     void leaveBigDisplay();
     // Picture i (1-based) of the list decoded at its own size, or only as large as it takes to
-    // cover `covering` when that is given; null when it cannot be decoded or i is not in the list.
-    QImage libraryPicture(int i, QSize covering = QSize()) const;
+    // cover the size coveringFor gives when it is given; null when it cannot be decoded or i is
+    // not in the list.
+    QImage libraryPicture(int i, const modGDIPlusResize::CoveringFor& coveringFor = {}) const;
     // No pictures: an empty list, the scroll bar without a range, nothing shown.
     void clearPictures();
     // The state of a freshly opened browser.
@@ -221,9 +234,9 @@ private:
     // false when it ended.
     bool pauseBetweenSlides();
     // Makes picture i current for a show (scroll bar and caption) and answers its image, decoded
-    // no larger than it takes to cover the picture area; null when it cannot be decoded or is not
-    // in the list.
-    QImage showIndex(int i, const QString& captionHead);
+    // no larger than it takes to cover the picture area (or the size coveringFor gives); null when
+    // it cannot be decoded or is not in the list.
+    QImage showIndex(int i, const QString& captionHead, const modGDIPlusResize::CoveringFor& coveringFor = {});
     void slideShowLoop();
     void folderShowLoop(const std::vector<std::string>& files);
     void effectLoop(int effect);
@@ -257,7 +270,6 @@ private:
     bool zoomed_ = false;  // Picture1 holds a zoomed picture of original_
     QPoint pressAt_;
     bool dragging_ = false;
-    QImage empty_;
 };
 
 }  // namespace pictures

@@ -124,12 +124,12 @@ void PictureBrowser::resetState() {
     abort_ = false;
 }
 
-QImage PictureBrowser::libraryPicture(int i, QSize covering) const {
+QImage PictureBrowser::libraryPicture(int i, const modGDIPlusResize::CoveringFor& coveringFor) const {
     if (!cbook_ || i < 1 || i > static_cast<int>(ids_.size())) return {};
     const store::Bytes bytes = cbook_->loadImg(ids_[static_cast<size_t>(i) - 1]);
     try {
         return modGDIPlusResize::loadPictureBytes(
-            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())), covering);
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size())), coveringFor);
     } catch (const modGDIPlusResize::PictureLoadError&) {
         return {};
     }

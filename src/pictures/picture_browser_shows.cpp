@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QPainter>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -118,7 +119,7 @@ bool PictureBrowser::pauseBetweenSlides() {
     return true;
 }
 
-QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
+QImage PictureBrowser::showIndex(int i, const QString& captionHead, const modGDIPlusResize::CoveringFor& coveringFor) {
     if (i < 1 || i > static_cast<int>(ids_.size())) return {};
     current_ = i;
     {
@@ -126,7 +127,8 @@ QImage PictureBrowser::showIndex(int i, const QString& captionHead) {
         HScroll1->setValue(i);
     }
     setCaptionFor(QString("%1%2/%3").arg(captionHead).arg(i).arg(ids_.size()));
-    return libraryPicture(i, picScrollBox->size());
+    const QSize box = picScrollBox->size();
+    return libraryPicture(i, coveringFor ? coveringFor : [box](QSize) { return box; });
 }
 
 int PictureBrowser::effectNextIndex() const {
@@ -192,7 +194,9 @@ void PictureBrowser::runEffect(int effect) {
 void PictureBrowser::effectLoop(int effect) {
     do {
         const QSize box = picScrollBox->size();
-        const QImage image = showIndex(effectNextIndex(), kEffectCaption);
+        // Decoded no larger than the effect draws it.
+        const QImage image = showIndex(effectNextIndex(), kEffectCaption,
+                                       [effect, box](QSize shown) { return effectPath(effect, box, shown).largest; });
         if (!image.isNull() && !box.isEmpty() && !playEffect(effect, image, box, Slider1->value() + 1)) return;
     } while (waitFrame());  // the picture has gone; between pictures, one frame
 }
@@ -201,10 +205,22 @@ bool PictureBrowser::playEffect(int effect, const QImage& image, QSize box, int 
     const EffectPath path = effectPath(effect, box, image.size());
     if (path.largest.isEmpty()) return true;
     ScaledPicture picture(image, path.largest);
-    FrameCanvas canvas(box);
+    if (Picture1->picture().size() != box) {
+        Picture1->setPicture(shownOrBlack(QImage(), box));
+        layoutViewport();
+    }
+    // Frames are painted straight into the window; the last one stays as the picture.
+    const QPointer<PictureLabel> label(Picture1);
+    const auto keepLastFrame = qScopeGuard([label] {
+        if (label) label->endPainting();
+    });
+    QRect shown(QPoint(0, 0), box);  // the first frame is painted whole
     const auto frameAt = [&](int t) {
-        const QImage& frame = canvas.draw(picture, path.target(t));
-        return showFrame(frame, canvas.changed());
+        const QRect target = path.target(t);
+        Picture1->setPainting([&picture, target](QPainter& painter, const QRect& asked) { picture.paint(painter, target, asked); },
+                              shown | target);
+        shown = target & QRect(QPoint(0, 0), box);
+        return waitFrame();
     };
     return walkPath(path.from, path.to, step, frameAt) && walkPath(path.to, path.back, -step, frameAt);
 }

@@ -49,22 +49,30 @@ const QImage& ScaledPicture::reduction(int i, int j) {
     return reductions_.emplace(key, smoothlyScaled(from, size)).first->second;
 }
 
-void ScaledPicture::draw(QImage& canvas, const QRect& target) {
-    if (isNull() || target.isEmpty()) return;
+void ScaledPicture::paint(QPainter& painter, const QRect& target, const QRect& asked) {
+    const QRect inside = isNull() ? QRect() : asked & target;
+    const QRegion black = isOpaque() ? QRegion(asked).subtracted(inside) : QRegion(asked);
+    for (const QRect& part : black) painter.fillRect(part, Qt::black);
+    if (inside.isEmpty()) return;
     const int i = halvingsAbove(largest_.width(), target.width());
     const int j = halvingsAbove(largest_.height(), target.height());
     const QImage& source = reduction(i, j);
-    if (source.size() != target.size() && canDrawBilinear(canvas, source)) {
-        drawBilinear(canvas, source, target);
-        return;
-    }
-    QPainter painter(&canvas);
     if (source.size() == target.size()) {
-        painter.drawImage(target.topLeft(), source);
+        painter.drawImage(inside.topLeft(), source, inside.translated(-target.topLeft()));
         return;
     }
+    QPoint offset;
+    if (canDrawBilinear(source)) {
+        if (const std::optional<Pixels32> pixels = directPixels(painter, offset)) {
+            drawBilinear(*pixels, source, target.translated(offset), inside.translated(offset));
+            return;
+        }
+    }
+    painter.save();
+    painter.setClipRect(inside);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(target, source);
+    painter.restore();
 }
 
 FrameCanvas::FrameCanvas(QSize size) : size_(size) {
@@ -84,14 +92,10 @@ const QImage& FrameCanvas::draw(ScaledPicture& picture, const QRect& target) {
     const QRect shown = buffers_[next_ ^ 1].covered;
     Buffer& buffer = nextBuffer();
     const QRect covered = target & buffer.image.rect();
-    // An opaque picture paints all it covers: only what it no longer covers turns black.
-    const QRegion black = picture.isOpaque() ? QRegion(buffer.covered).subtracted(covered)
-                                             : QRegion(buffer.covered | covered);
-    if (!black.isEmpty()) {
+    {
         QPainter painter(&buffer.image);  // takes a buffer of its own if a copy is still held
-        for (const QRect& part : black) painter.fillRect(part, Qt::black);
+        picture.paint(painter, target, buffer.covered | covered);
     }
-    picture.draw(buffer.image, target);  // as does drawing into it
     buffer.covered = covered;
     changed_ = shown | covered;
     return buffer.image;

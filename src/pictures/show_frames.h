@@ -7,7 +7,8 @@
 // left is a smooth reduction by less than half (no aliasing) or none at all. Frames are drawn in
 // turn into two buffers kept for the whole show, so nothing the size of a frame is allocated
 // per frame and only what changed is cleared and repainted. Opaque pictures are drawn by our
-// own bilinear drawing (bilinear_draw.h), others through QPainter's smooth scaling.
+// own bilinear drawing (bilinear_draw.h) wherever the painter's pixels can be written directly,
+// others through QPainter's smooth scaling.
 #pragma once
 
 #include <QImage>
@@ -16,6 +17,8 @@
 
 #include <map>
 #include <utility>
+
+class QPainter;
 
 namespace pictures {
 
@@ -29,9 +32,9 @@ public:
     bool isNull() const { return original_.isNull() || largest_.isEmpty(); }
     // Whether a draw covers its whole target.
     bool isOpaque() const { return !isNull() && !original_.hasAlphaChannel(); }
-    // Draws the picture scaled to target's size with its corner at target's; parts outside
-    // canvas (Format_RGB32) are cut off.
-    void draw(QImage& canvas, const QRect& target);
+    // Paints the part asked (painter coordinates) of a frame: the picture scaled to target's
+    // size with its corner at target's, on black.
+    void paint(QPainter& painter, const QRect& target, const QRect& asked);
 
 private:
     // The reduction to largest halved i times across and j times down; made on first use from

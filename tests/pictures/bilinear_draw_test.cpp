@@ -8,6 +8,14 @@
 
 namespace {
 
+pictures::Pixels32 pixelsOf(QImage& image) {
+    return {image.bits(), image.bytesPerLine(), image.size(), image.rect()};
+}
+
+void draw(QImage& canvas, const QImage& source, const QRect& target) {
+    pictures::drawBilinear(pixelsOf(canvas), source, target, canvas.rect());
+}
+
 QImage gradient(QSize size) {
     QImage image(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
@@ -44,7 +52,7 @@ TEST(BilinearDraw, OneColourStaysThatColourAtEverySize) {
             QImage source(from, QImage::Format_RGB32);
             source.fill(qRgb(200, 17, 99));
             QImage out = canvas(to);
-            pictures::drawBilinear(out, source, out.rect());
+            draw(out, source, out.rect());
             for (int y = 0; y < to.height(); ++y)
                 for (int x = 0; x < to.width(); ++x)
                     ASSERT_EQ(out.pixel(x, y), qRgb(200, 17, 99)) << from.width() << "x" << from.height() << " to "
@@ -55,7 +63,7 @@ TEST(BilinearDraw, OneColourStaysThatColourAtEverySize) {
 TEST(BilinearDraw, AtItsOwnSizeAPictureIsCopied) {
     const QImage source = gradient({37, 23});
     QImage out = canvas(source.size());
-    pictures::drawBilinear(out, source, out.rect());
+    draw(out, source, out.rect());
     EXPECT_EQ(out, source);
 }
 
@@ -71,7 +79,7 @@ TEST(BilinearDraw, MatchesSmoothScalingWithinRounding) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(expected.rect(), source);
         }
-        pictures::drawBilinear(out, source, out.rect());
+        draw(out, source, out.rect());
         EXPECT_LE(largestDifference(out, expected), 4) << c.from.width() << " to " << c.to.width();
     }
 }
@@ -81,11 +89,11 @@ TEST(BilinearDraw, MatchesSmoothScalingWithinRounding) {
 TEST(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
     const QImage source = gradient({300, 200});
     QImage whole(QSize(200, 150), QImage::Format_RGB32);
-    pictures::drawBilinear(whole, source, whole.rect());
+    draw(whole, source, whole.rect());
     for (const QPoint corner : {QPoint(-60, -40), QPoint(150, 100), QPoint(-199, 149)}) {
         QImage out = canvas({200, 150});
         const QRect target(corner, QSize(200, 150));
-        pictures::drawBilinear(out, source, target);
+        draw(out, source, target);
         for (int y = 0; y < 150; ++y)
             for (int x = 0; x < 200; ++x) {
                 const QPoint at(x, y);
@@ -96,11 +104,29 @@ TEST(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
 }
 
 TEST(BilinearDraw, DrawsOnlyOpaqueThirtyTwoBitPictures) {
-    QImage out = canvas({10, 10});
-    EXPECT_FALSE(pictures::canDrawBilinear(out, QImage(4, 4, QImage::Format_ARGB32)));
-    EXPECT_FALSE(pictures::canDrawBilinear(out, QImage(1, 4, QImage::Format_RGB32)));
-    EXPECT_FALSE(pictures::canDrawBilinear(QImage(4, 4, QImage::Format_RGB888), QImage(4, 4, QImage::Format_RGB32)));
-    EXPECT_TRUE(pictures::canDrawBilinear(out, QImage(2, 1, QImage::Format_RGB32)));
+    EXPECT_FALSE(pictures::canDrawBilinear(QImage(4, 4, QImage::Format_ARGB32)));
+    EXPECT_FALSE(pictures::canDrawBilinear(QImage(1, 4, QImage::Format_RGB32)));
+    EXPECT_TRUE(pictures::canDrawBilinear(QImage(2, 1, QImage::Format_RGB32)));
+}
+
+// Pixels are written directly only where a painter draws one to one on an opaque image, and
+// then where the painter's origin lies.
+TEST(BilinearDraw, DirectPixelsOnlyForPlainThirtyTwoBitImages) {
+    QImage rgb(40, 30, QImage::Format_RGB32), argb(40, 30, QImage::Format_ARGB32_Premultiplied);
+    QPoint offset;
+    {
+        QPainter painter(&rgb);
+        painter.translate(5, 7);
+        const auto pixels = pictures::directPixels(painter, offset);
+        ASSERT_TRUE(pixels);
+        EXPECT_EQ(offset, QPoint(5, 7));
+        EXPECT_EQ(pixels->bits, rgb.constBits());
+        EXPECT_EQ(pixels->allowed, rgb.rect());
+        painter.scale(2, 2);
+        EXPECT_FALSE(pictures::directPixels(painter, offset));
+    }
+    QPainter painter(&argb);
+    EXPECT_FALSE(pictures::directPixels(painter, offset));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include "browser_fixture.h"
+#include "support/wait.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
 #include <QPointer>
 #include <QSlider>
 
@@ -174,6 +178,38 @@ TEST_F(PictureShowTest, TheHorizontalSwingLeavesWithTenColumnsShowing) {
     EXPECT_EQ(last.pixelColor(9, middle), QColor(Qt::red));
     EXPECT_EQ(last.pixelColor(10, middle), QColor(Qt::black));
     EXPECT_EQ(seen.front(), 1);  // the effects start with the next picture
+}
+
+// Effect frames are painted straight into the window: what the window holds is the frame the
+// show draws, at every size of the zoom.
+TEST_F(PictureShowTest, EffectFramesPaintedIntoTheWindowAreTheFramesShown) {
+    browser.resize(200, 150);
+    ASSERT_TRUE(testing_support::waitUntil([&] { return browser.windowHandle() && browser.windowHandle()->isExposed(); }, 5000));
+    browser.openOn(book, "Pics", ids["Yellow"]);
+    press(Qt::Key_R);
+    browser.Slider1->setValue(0);
+    std::vector<std::pair<QImage, QImage>> painted;  // what the window holds, what is shown
+    int count = 0;
+    browser.nextFrame = [&] {
+        if (++count % 25 == 0) {
+            pictures::PictureLabel& label = *browser.Picture1;
+            label.repaint();
+            const QPoint at = label.mapToGlobal(QPoint(0, 0));
+            const QImage window = QGuiApplication::primaryScreen()
+                                      ->grabWindow(0, at.x(), at.y(), label.width(), label.height())
+                                      .toImage()
+                                      .convertToFormat(QImage::Format_RGB32);
+            painted.emplace_back(window, browser.shownPicture());
+        }
+        if (count == 150) browser.stopShow();
+        return true;
+    };
+    browser.findChild<QAction*>("menu_effect1")->trigger();
+    ASSERT_EQ(painted.size(), 6u);
+    for (size_t i = 0; i < painted.size(); ++i) {
+        EXPECT_EQ(painted[i].first.size(), painted[i].second.size()) << i;
+        EXPECT_TRUE(painted[i].first == painted[i].second) << "frame " << 25 * (i + 1);
+    }
 }
 
 TEST_F(PictureShowTest, TheHorizontalStripMovesLeftAndTakesTheNextPictureWhenTheFirstHasLeft) {
