@@ -133,6 +133,17 @@ public:
 
     std::string text(size_t begin, size_t end) const { return util::ansiToUtf8(bytes.data() + begin, end - begin); }
 
+    // A section or key name as text, when the text names it again: bytes that are no code page
+    // 936 character turn into "?", and no read could find the name by that.
+    std::optional<std::string> nameText(const Line& line) const {
+        std::string name = text(line.nameBegin, line.nameEnd);
+        const Bytes back = util::utf8ToAnsi(name);
+        if (!std::equal(back.begin(), back.end(), bytes.begin() + std::ptrdiff_t(line.nameBegin),
+                        bytes.begin() + std::ptrdiff_t(line.nameEnd)))
+            return std::nullopt;
+        return name;
+    }
+
     // The key's value as a read gives it: up to a NUL byte, without one pair of quotes.
     std::string valueOf(const Line& line) const {
         size_t begin = line.valueBegin, end = line.valueEnd;
@@ -407,7 +418,8 @@ std::vector<std::string> profileKeys(const std::string& file, const std::string&
     if (!s->readable) return names;
     if (auto range = sectionOf(*s, section))
         s->doc.forLines(range->body, range->end, [&](const Line& line) {
-            if (line.kind == Line::Kind::Key) names.push_back(s->doc.text(line.nameBegin, line.nameEnd));
+            if (line.kind != Line::Kind::Key) return true;
+            if (auto name = s->doc.nameText(line)) names.push_back(std::move(*name));
             return true;
         });
     return names;
@@ -419,7 +431,8 @@ std::vector<std::string> profileSections(const std::string& file) {
     auto s = current(file);
     if (!s->readable) return names;
     s->doc.forLines(0, s->doc.bytes.size(), [&](const Line& line) {
-        if (line.kind == Line::Kind::Section) names.push_back(s->doc.text(line.nameBegin, line.nameEnd));
+        if (line.kind != Line::Kind::Section) return true;
+        if (auto name = s->doc.nameText(line)) names.push_back(std::move(*name));
         return true;
     });
     return names;

@@ -35,7 +35,8 @@ std::optional<std::string> profileRead(const std::string& file, const std::strin
 bool profileWrite(const std::string& file, const std::string& section, const std::optional<std::string>& key,
                   const std::optional<std::string>& value);
 
-// The key names of the section / the section names of the file, in file order.
+// The key names of the section / the section names of the file, in file order. A name whose
+// bytes are not all code page 936 characters is left out: no read could name it.
 std::vector<std::string> profileKeys(const std::string& file, const std::string& section);
 std::vector<std::string> profileSections(const std::string& file);
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -170,6 +171,18 @@ TEST_F(ProfileFile, BadFilesReadAsMissingKeysAndKeepTheirBytesWhenWritten) {
         EXPECT_EQ(after.substr(0, c.bytes.size()), c.bytes) << c.what;
         EXPECT_EQ(value("Added", "k"), "1") << c.what;
     }
+}
+
+// Lists name only what a read can find: a name with a byte that is no code page 936 character
+// would come out with "?" in its place.
+TEST_F(ProfileFile, ListedNamesAreNamesAReadFinds) {
+    writeFile(file, "[\x9a]\r\nk=1\r\n[\xd6\xd0]\r\n\x9a=2\r\n\xce\xc4=3\r\nplain=4\r\n");
+    const std::vector<std::string> sections = settings::profileSections(file);
+    EXPECT_EQ(sections, std::vector<std::string>{"\u4e2d"});
+    EXPECT_EQ(settings::profileKeys(file, "\u4e2d"), (std::vector<std::string>{"\u6587", "plain"}));
+    for (const std::string& section : sections)
+        for (const std::string& key : settings::profileKeys(file, section))
+            EXPECT_TRUE(settings::profileRead(file, section, key).has_value()) << key;
 }
 
 TEST_F(ProfileFile, AFileThatCannotBeReadIsNeverTakenForAnEmptyOne) {
