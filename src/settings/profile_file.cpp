@@ -53,7 +53,7 @@ struct Line {
     enum class Kind { Other, Section, Key } kind = Kind::Other;
     size_t nameBegin = 0, nameEnd = 0;    // the section or key name, trimmed
     size_t valueBegin = 0, valueEnd = 0;  // key lines: the text after "=", trimmed
-    bool ended() const { return next > contentEnd; }
+    bool terminated = false;  // by a line feed; the last line of a file may lack one, or have a CR only
 };
 
 class Document {
@@ -66,6 +66,7 @@ public:
         const void* nl = std::memchr(bytes.data() + pos, '\n', bytes.size() - pos);
         const size_t end = nl ? size_t(static_cast<const uint8_t*>(nl) - bytes.data()) : bytes.size();
         line.next = nl ? end + 1 : bytes.size();
+        line.terminated = nl != nullptr;
         line.contentEnd = end > pos && bytes[end - 1] == '\r' ? end - 1 : end;
         classify(line);
         return line;
@@ -197,7 +198,8 @@ public:
         });
         size_t at = last.next;
         Bytes inserted;
-        if (!last.ended()) inserted = {'\r', '\n'};
+        // A last line without its line feed gets one first (after its CR, when it has one).
+        if (!last.terminated) inserted = last.next > last.contentEnd ? Bytes{'\n'} : Bytes{'\r', '\n'};
         inserted.insert(inserted.end(), entry.begin(), entry.end());
         inserted.insert(inserted.end(), {'\r', '\n'});
         bytes.insert(bytes.begin() + std::ptrdiff_t(at), inserted.begin(), inserted.end());

@@ -122,6 +122,13 @@ TEST_F(ProfileFile, EditsOfKeysAndSections) {
          [](ProfileFile& t) { t.write("a", "n", "2"); }, "[a]\nk=1\nn=2\r\n\n; b\n[b]\n"},
         {"a new key in an empty last section without a line end", "[a]",
          [](ProfileFile& t) { t.write("a", "n", "2"); }, "[a]\r\nn=2\r\n"},
+        {"a new key after a last line that ends in a CR only", "[a]\r\nk=1\r",
+         [](ProfileFile& t) {
+             t.write("a", "n", "2");
+             EXPECT_EQ(t.value("a", "n"), "2");
+             EXPECT_EQ(t.value("a", "k"), "1");
+         },
+         "[a]\r\nk=1\r\nn=2\r\n"},
         {"a key is deleted with its line end", "[a]\r\nk=1\r\nm=2\r\n",
          [](ProfileFile& t) { t.at("a", "K").DeleteKey(); }, "[a]\r\nm=2\r\n"},
         {"a section is deleted up to the next one", "; top\r\n[a]\r\nk=1\r\n\r\n[b]\r\nm=2\r\n",
