@@ -1,11 +1,10 @@
 #include "pictures/bilinear_draw.h"
 
+#include "pictures/shared_bands.h"
+
 #include <QPaintEngine>
 #include <QPainter>
 #include <QRegion>
-#include <QSemaphore>
-#include <QThread>
-#include <QThreadPool>
 
 #include <algorithm>
 #include <cmath>
@@ -24,8 +23,10 @@ namespace {
 
 constexpr int kAcrossOne = 64;   // weights across: 0..64
 constexpr int kDownOne = 256;    // weights down: 0..255
-// Draws of fewer pixels stay on one thread: handing half over costs more than it saves.
-constexpr qint64 kSharedPixels = 200 * 1024;
+// Draws of fewer pixels stay on this thread: handing bands over costs more than it saves.
+constexpr qint64 kSharedPixels = 48 * 1024;
+// A shared draw goes in bands of about this many pixels, a few microseconds each.
+constexpr qint64 kBandPixels = 16 * 1024;
 
 // Where each target pixel's centre falls among the source pixels along one side: the source
 // pixel at or before it and the weight of the one after (0 .. one).
@@ -34,19 +35,64 @@ struct Sample {
     int weight;
 };
 
-// Pixel i of targetLength has its centre at (i + 1/2) * sourceLength / targetLength - 1/2 of the
-// source, worked out exactly in whole numbers (twice targetLength its unit).
-Sample sampleAt(int i, int sourceLength, int targetLength, int one) {
-    const int64_t unit = 2 * int64_t{targetLength};
-    const int64_t centre = std::max<int64_t>(0, (2 * int64_t{i} + 1) * sourceLength - targetLength);
-    int at = static_cast<int>(centre / unit);
-    int weight = static_cast<int>(std::min<int64_t>(one - 1, ((centre % unit) * one + unit / 2) / unit));
-    if (at >= sourceLength - 1) {
-        at = sourceLength - 1;
-        weight = 0;
+// The samples of pixels first, first + 1, ... of targetLength in turn. Pixel i has its centre at
+// (i + 1/2) * sourceLength / targetLength - 1/2 of the source, kept exactly in whole numbers
+// (twice targetLength its unit); the weight is that centre's fraction times one, rounded. Each
+// pixel moves both on by the same whole step, so no pixel needs a division.
+class SampleWalk {
+public:
+    SampleWalk(int first, int sourceLength, int targetLength, int one)
+        : sourceLength_(sourceLength), one_(one), unit_(2 * int64_t{targetLength}),
+          centre_((2 * int64_t{first} + 1) * sourceLength - targetLength), step_(2 * int64_t{sourceLength}) {
+        const int64_t weightStep = (step_ % unit_) * one_;
+        weightStepWhole_ = weightStep / unit_;
+        weightStepRest_ = weightStep % unit_;
     }
-    return {at, weight};
-}
+
+    Sample next() {
+        Sample s{0, 0};
+        if (centre_ >= 0) {
+            if (at_ < 0) start();
+            s = {static_cast<int>(std::min<int64_t>(at_, sourceLength_ - 1)),
+                 static_cast<int>(std::min<int64_t>(one_ - 1, weight_))};
+            if (s.at == sourceLength_ - 1) s.weight = 0;
+            advance();
+        }
+        centre_ += step_;
+        return s;
+    }
+
+private:
+    // The first centre inside the source: at, its fraction and its weight worked out once.
+    void start() {
+        at_ = centre_ / unit_;
+        rest_ = centre_ % unit_;
+        const int64_t scaled = rest_ * one_ + unit_ / 2;
+        weight_ = scaled / unit_;
+        weightRest_ = scaled % unit_;
+    }
+
+    void advance() {
+        at_ += step_ / unit_;
+        rest_ += step_ % unit_;
+        weight_ += weightStepWhole_;
+        weightRest_ += weightStepRest_;
+        if (weightRest_ >= unit_) {
+            weightRest_ -= unit_;
+            ++weight_;
+        }
+        if (rest_ >= unit_) {  // the fraction passed a whole pixel: its weight drops by one
+            rest_ -= unit_;
+            ++at_;
+            weight_ -= one_;
+        }
+    }
+
+    int sourceLength_, one_;
+    int64_t unit_, centre_, step_;
+    int64_t weightStepWhole_ = 0, weightStepRest_ = 0;
+    int64_t at_ = -1, rest_ = 0, weight_ = 0, weightRest_ = 0;
+};
 
 // The visible rows and columns of a draw, with the samples behind each.
 struct Plan {
@@ -60,16 +106,21 @@ Plan planFor(const Pixels32& canvas, const QImage& source, const QRect& target, 
     Plan plan;
     plan.visible = target & clip & canvas.allowed;
     if (plan.visible.isEmpty()) return plan;
-    for (int x = plan.visible.left(); x <= plan.visible.right(); ++x) {
-        Sample s = sampleAt(x - target.x(), source.width(), target.width(), kAcrossOne);
+    const size_t width = size_t(plan.visible.width());
+    plan.offsets.resize(width);
+    plan.across.resize(width);
+    plan.down.resize(size_t(plan.visible.height()));
+    SampleWalk across(plan.visible.left() - target.x(), source.width(), target.width(), kAcrossOne);
+    for (size_t x = 0; x < width; ++x) {
+        Sample s = across.next();
         // The last column blends in nothing from beyond: it is taken as the right one of the
         // last pair, so every column reads a whole pair inside the row.
         if (s.at == source.width() - 1) s = {s.at - 1, kAcrossOne};
-        plan.offsets.push_back(4 * s.at);
-        plan.across.push_back(static_cast<uint8_t>(s.weight));
+        plan.offsets[x] = 4 * s.at;
+        plan.across[x] = static_cast<uint8_t>(s.weight);
     }
-    for (int y = plan.visible.top(); y <= plan.visible.bottom(); ++y)
-        plan.down.push_back(sampleAt(y - target.y(), source.height(), target.height(), kDownOne));
+    SampleWalk down(plan.visible.top() - target.y(), source.height(), target.height(), kDownOne);
+    for (Sample& s : plan.down) s = down.next();
     return plan;
 }
 
@@ -111,6 +162,7 @@ void drawRowsPlain(const Plan& plan, const Rows& rows, const QImage& source) {
 struct Windows {
     std::vector<int> first;       // byte offset of the first pixel in the row
     std::vector<int32_t> places;  // eight a group: left, right of each column in turn
+    std::vector<uint8_t> weights; // eight a column: left, right weight for each channel
 };
 
 // The windows of a plan, or nothing when a group's pairs do not fit in eight pixels (a source
@@ -119,16 +171,24 @@ std::optional<Windows> windowsFor(const Plan& plan, int sourceWidth) {
     const size_t groups = plan.offsets.size() / 4;
     if (sourceWidth < 8) return std::nullopt;
     Windows w;
-    w.first.reserve(groups);
-    w.places.reserve(groups * 8);
+    w.first.resize(groups);
+    w.places.resize(groups * 8);
+    w.weights.resize(groups * 32);
     for (size_t g = 0; g < groups; ++g) {
         const int* left = plan.offsets.data() + 4 * g;
         const int first = std::min(left[0] / 4, sourceWidth - 8);
         if (left[3] / 4 + 1 - first > 7) return std::nullopt;
-        w.first.push_back(4 * first);
+        w.first[g] = 4 * first;
+        int32_t* places = w.places.data() + 8 * g;
+        uint8_t* weights = w.weights.data() + 32 * g;
         for (int c = 0; c < 4; ++c) {
-            w.places.push_back(left[c] / 4 - first);
-            w.places.push_back(left[c] / 4 + 1 - first);
+            places[2 * c] = left[c] / 4 - first;
+            places[2 * c + 1] = left[c] / 4 + 1 - first;
+            const uint8_t right = plan.across[4 * g + c];
+            for (int channel = 0; channel < 4; ++channel) {
+                weights[8 * c + 2 * channel] = static_cast<uint8_t>(kAcrossOne - right);
+                weights[8 * c + 2 * channel + 1] = right;
+            }
         }
     }
     return w;
@@ -149,13 +209,6 @@ __attribute__((target("avx2"))) void drawRowsAvx2(const Plan& plan, const Window
                                                   const QImage& source) {
     const int width = plan.visible.width();
     const int grouped = width / 4 * 4;
-    // Per group of four columns, the byte weights (left, right) for every channel.
-    std::vector<uint8_t> weights(size_t(grouped) * 8);
-    for (int x = 0; x < grouped; ++x)
-        for (int c = 0; c < 4; ++c) {
-            weights[size_t(x) * 8 + 2 * c] = static_cast<uint8_t>(kAcrossOne - plan.across[x]);
-            weights[size_t(x) * 8 + 2 * c + 1] = plan.across[x];
-        }
     const __m256i half = _mm256_set1_epi16(32);
     for (size_t r = rows.begin; r < rows.end; ++r) {
         const Sample s = plan.down[r];
@@ -166,7 +219,7 @@ __attribute__((target("avx2"))) void drawRowsAvx2(const Plan& plan, const Window
         for (int x = 0, g = 0; x < grouped; x += 4, ++g) {
             const int first = windows.first[size_t(g)];
             const __m256i places = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(windows.places.data() + 8 * g));
-            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights.data() + size_t(x) * 8));
+            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(windows.weights.data() + size_t(x) * 8));
             const __m256i h0 = _mm256_maddubs_epi16(channelPairs(top + first, places), w);
             const __m256i h1 = _mm256_maddubs_epi16(channelPairs(bottom + first, places), w);
             __m256i v = _mm256_add_epi16(h0, _mm256_mulhrs_epi16(_mm256_sub_epi16(h1, h0), down));
@@ -226,17 +279,10 @@ void drawBilinear(const Pixels32& canvas, const QImage& source, const QRect& tar
 #endif
         drawRowsPlain(plan, rows, source);
     };
-    // A large draw is shared with a second thread: a frame then takes half as long where
-    // there is a second core.
+    // A large draw is shared with the drawing threads, a small one is not worth their waking.
     const size_t count = plan.down.size();
-    if (qint64(count) * plan.visible.width() < kSharedPixels || QThread::idealThreadCount() < 2) return draw(0, count);
-    QSemaphore lowerHalfDone;
-    QThreadPool::globalInstance()->start([&] {
-        draw(count / 2, count);
-        lowerHalfDone.release();
-    });
-    draw(0, count / 2);
-    lowerHalfDone.acquire();
+    if (qint64(count) * plan.visible.width() < kSharedPixels) return draw(0, count);
+    workInBands(count, size_t(std::max<qint64>(1, kBandPixels / plan.visible.width())), draw);
 }
 
 }  // namespace pictures

@@ -103,6 +103,16 @@ TEST(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
     }
 }
 
+// A large draw, shared out in bands, gives the pixels of the same draw made strip by strip.
+TEST(BilinearDraw, ALargeDrawIsTheSameAsItsStrips) {
+    const QImage source = gradient({1280, 960});
+    QImage whole = canvas({960, 720}), strips = canvas({960, 720});
+    draw(whole, source, whole.rect());
+    for (int top = 0; top < 720; top += 13)
+        pictures::drawBilinear(pixelsOf(strips), source, strips.rect(), QRect(0, top, 960, 13));
+    EXPECT_EQ(whole, strips);
+}
+
 TEST(BilinearDraw, DrawsOnlyOpaqueThirtyTwoBitPictures) {
     EXPECT_FALSE(pictures::canDrawBilinear(QImage(4, 4, QImage::Format_ARGB32)));
     EXPECT_FALSE(pictures::canDrawBilinear(QImage(1, 4, QImage::Format_RGB32)));
