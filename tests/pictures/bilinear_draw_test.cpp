@@ -1,4 +1,5 @@
 #include "pictures/bilinear_draw.h"
+#include "pictures/bilinear_vectors.h"
 
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -42,9 +43,40 @@ int largestDifference(const QImage& a, const QImage& b) {
     return largest;
 }
 
+// Each drawing case runs on the plain path and, where the processor has it, the AVX2 path.
+class BilinearDraw : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        if (GetParam() && !pictures::bilinear::vectorsUsed()) GTEST_SKIP() << "no AVX2 here";
+        pictures::bilinear::allowVectors(GetParam());
+    }
+    void TearDown() override { pictures::bilinear::allowVectors(true); }
+};
+
+INSTANTIATE_TEST_SUITE_P(Paths, BilinearDraw, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Vectors" : "Plain"; });
+
+// The vector path gives exactly the plain path's pixels.
+TEST(BilinearVectors, TheVectorPathDrawsThePlainPathsPixels) {
+    struct Case {
+        QSize from, to;
+    } const cases[] = {{{1280, 960}, {961, 721}}, {{333, 250}, {200, 149}}, {{100, 80}, {151, 119}}, {{17, 9}, {13, 5}}};
+    if (!pictures::bilinear::vectorsUsed()) GTEST_SKIP() << "no AVX2 here";
+    for (const Case& c : cases) {
+        const QImage source = gradient(c.from);
+        QImage plain = canvas(c.to);
+        pictures::bilinear::allowVectors(false);
+        draw(plain, source, plain.rect());
+        pictures::bilinear::allowVectors(true);
+        QImage out = canvas(c.to);
+        draw(out, source, out.rect());
+        EXPECT_EQ(out, plain) << c.from.width() << " to " << c.to.width();
+    }
+}
+
 // Sizes between a reduction twice the target's size and an enlargement, odd ones included so
 // the vector path's remainder columns are drawn too.
-TEST(BilinearDraw, OneColourStaysThatColourAtEverySize) {
+TEST_P(BilinearDraw, OneColourStaysThatColourAtEverySize) {
     const QSize sources[] = {{2, 1}, {3, 5}, {200, 150}, {1280, 960}};
     const QSize targets[] = {{1, 1}, {7, 3}, {101, 77}, {960, 720}};
     for (QSize from : sources)
@@ -60,14 +92,14 @@ TEST(BilinearDraw, OneColourStaysThatColourAtEverySize) {
         }
 }
 
-TEST(BilinearDraw, AtItsOwnSizeAPictureIsCopied) {
+TEST_P(BilinearDraw, AtItsOwnSizeAPictureIsCopied) {
     const QImage source = gradient({37, 23});
     QImage out = canvas(source.size());
     draw(out, source, out.rect());
     EXPECT_EQ(out, source);
 }
 
-TEST(BilinearDraw, MatchesSmoothScalingWithinRounding) {
+TEST_P(BilinearDraw, MatchesSmoothScalingWithinRounding) {
     struct Case {
         QSize from, to;
     } const cases[] = {{{1280, 960}, {961, 721}}, {{640, 480}, {333, 250}}, {{100, 80}, {151, 119}}};
@@ -86,7 +118,7 @@ TEST(BilinearDraw, MatchesSmoothScalingWithinRounding) {
 
 // A target partly outside the canvas draws what lies inside, the same pixels as the whole draw,
 // and nothing else.
-TEST(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
+TEST_P(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
     const QImage source = gradient({300, 200});
     QImage whole(QSize(200, 150), QImage::Format_RGB32);
     draw(whole, source, whole.rect());
@@ -104,7 +136,7 @@ TEST(BilinearDraw, ATargetOverTheEdgeIsCutOff) {
 }
 
 // A large draw, shared out in bands, gives the pixels of the same draw made strip by strip.
-TEST(BilinearDraw, ALargeDrawIsTheSameAsItsStrips) {
+TEST_P(BilinearDraw, ALargeDrawIsTheSameAsItsStrips) {
     const QImage source = gradient({1280, 960});
     QImage whole = canvas({960, 720}), strips = canvas({960, 720});
     draw(whole, source, whole.rect());
@@ -113,7 +145,7 @@ TEST(BilinearDraw, ALargeDrawIsTheSameAsItsStrips) {
     EXPECT_EQ(whole, strips);
 }
 
-TEST(BilinearDraw, DrawsOnlyOpaqueThirtyTwoBitPictures) {
+TEST(BilinearDrawing, DrawsOnlyOpaqueThirtyTwoBitPictures) {
     EXPECT_FALSE(pictures::canDrawBilinear(QImage(4, 4, QImage::Format_ARGB32)));
     EXPECT_FALSE(pictures::canDrawBilinear(QImage(1, 4, QImage::Format_RGB32)));
     EXPECT_TRUE(pictures::canDrawBilinear(QImage(2, 1, QImage::Format_RGB32)));
@@ -121,7 +153,7 @@ TEST(BilinearDraw, DrawsOnlyOpaqueThirtyTwoBitPictures) {
 
 // Pixels are written directly only where a painter draws one to one on an opaque image, and
 // then where the painter's origin lies.
-TEST(BilinearDraw, DirectPixelsOnlyForPlainThirtyTwoBitImages) {
+TEST(BilinearDrawing, DirectPixelsOnlyForPlainThirtyTwoBitImages) {
     QImage rgb(40, 30, QImage::Format_RGB32), argb(40, 30, QImage::Format_ARGB32_Premultiplied);
     QPoint offset;
     {
