@@ -74,10 +74,11 @@ Plan planFor(const QImage& source, const QRect& target, const QRect& visible) {
     plan.offsets.resize(width);
     plan.across.resize(width);
     plan.down.resize(size_t(visible.height()));
+    const int last = source.width() - 1;
     SampleWalk across(visible.left() - target.x(), source.width(), target.width(), kAcrossOne);
     for (size_t x = 0; x < width; ++x) {
         Sample s = across.next();
-        if (s.at == source.width() - 1) s = {s.at - 1, kAcrossOne};
+        if (s.at == last) s = {last - 1, kAcrossOne};
         plan.offsets[x] = 4 * s.at;
         plan.across[x] = static_cast<uint8_t>(s.weight);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -47,24 +48,38 @@ __attribute__((target("avx2"))) inline __m256i pairs(const uint8_t* window, __m2
     return _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(eight, places), pairChannels);
 }
 
-// Four target pixels a step: the pairs picked out of one window, weighted across, then down.
+// Four target pixels from the group g: the pairs picked out of its window in the top and the
+// bottom row, weighted across, then down; the sixteen channels in 16 bits, rounded and scaled.
+__attribute__((target("avx2"))) inline __m256i blendGroup(const Kernel& k, const uint8_t* top, const uint8_t* bottom,
+                                                          __m256i down, int g) {
+    const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k.places + 8 * g));
+    const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k.weights + 32 * g));
+    const __m256i h0 = _mm256_maddubs_epi16(pairs(top + k.first[g], at), w);
+    const __m256i h1 = _mm256_maddubs_epi16(pairs(bottom + k.first[g], at), w);
+    const __m256i v = _mm256_add_epi16(h0, _mm256_mulhrs_epi16(_mm256_sub_epi16(h1, h0), down));
+    // (v * 512 + 2^14) >> 15 is (v + 32) >> 6: the weights' 1/64 rounded away in one step.
+    return _mm256_mulhrs_epi16(v, _mm256_set1_epi16(512));
+}
+
+// Eight target pixels a step, two groups packed together; a last lone group on its own.
 __attribute__((target("avx2"))) void drawAvx2(const Kernel& k) {
-    const __m256i half = _mm256_set1_epi16(32);
+    const int groups = k.grouped / 4;
     for (size_t r = k.rows.begin; r < k.rows.end; ++r) {
         const Sample s = k.plan.down[r];
         const uint8_t* top = topRow(k.source, s);
         const uint8_t* bottom = bottomRow(k.source, s);
-        uint32_t* out = k.rows.row(r);
+        auto* out = reinterpret_cast<__m256i*>(k.rows.row(r));
         const __m256i down = _mm256_set1_epi16(static_cast<int16_t>(s.weight * 128));
-        for (int x = 0, g = 0; x < k.grouped; x += 4, ++g) {
-            const __m256i at = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k.places + 8 * g));
-            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(k.weights + 8 * x));
-            const __m256i h0 = _mm256_maddubs_epi16(pairs(top + k.first[g], at), w);
-            const __m256i h1 = _mm256_maddubs_epi16(pairs(bottom + k.first[g], at), w);
-            __m256i v = _mm256_add_epi16(h0, _mm256_mulhrs_epi16(_mm256_sub_epi16(h1, h0), down));
-            v = _mm256_srli_epi16(_mm256_add_epi16(v, half), 6);
+        int g = 0;
+        for (; g + 1 < groups; g += 2) {
+            const __m256i packed = _mm256_packus_epi16(blendGroup(k, top, bottom, down, g),
+                                                       blendGroup(k, top, bottom, down, g + 1));
+            _mm256_storeu_si256(out++, _mm256_permute4x64_epi64(packed, 0xd8));
+        }
+        if (g < groups) {
+            const __m256i v = blendGroup(k, top, bottom, down, g);
             const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm256_castsi256_si128(packed));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
         }
     }
 }
@@ -94,12 +109,11 @@ std::optional<VectorRows> VectorRows::prepare(const Plan& plan, int sourceWidth)
             const int place = left[c] / 4 - first;
             v.places_[kWindow * g + 2 * c] = place;
             v.places_[kWindow * g + 2 * c + 1] = place + 1;
-            const uint8_t right = plan.across[column + c];
-            uint8_t* weights = v.weights_.data() + 8 * (column + c);
-            for (int channel = 0; channel < 4; ++channel) {
-                weights[2 * channel] = static_cast<uint8_t>(kAcrossOne - right);
-                weights[2 * channel + 1] = right;
-            }
+            // Left and right weight, the pair once for each channel.
+            const uint64_t right = plan.across[column + c];
+            const uint64_t pair = (right << 8) | (kAcrossOne - right);
+            const uint64_t weights = pair * 0x0001000100010001u;
+            std::memcpy(v.weights_.data() + 8 * (column + c), &weights, sizeof weights);
         }
     }
     return v;
