@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
