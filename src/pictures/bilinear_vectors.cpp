@@ -36,7 +36,7 @@ struct Kernel {
     const int* first;
     const int32_t* places;
     const uint8_t* weights;
-    int grouped;  // columns drawn by the kernel
+    int groups;  // of four columns, drawn by the kernel
 };
 
 // The four pairs at places among the window's eight pixels, each channel of a left pixel beside
@@ -63,7 +63,6 @@ __attribute__((target("avx2"))) inline __m256i blendGroup(const Kernel& k, const
 
 // Eight target pixels a step, two groups packed together; a last lone group on its own.
 __attribute__((target("avx2"))) void drawAvx2(const Kernel& k) {
-    const int groups = k.grouped / 4;
     for (size_t r = k.rows.begin; r < k.rows.end; ++r) {
         const Sample s = k.plan.down[r];
         const uint8_t* top = topRow(k.source, s);
@@ -71,12 +70,12 @@ __attribute__((target("avx2"))) void drawAvx2(const Kernel& k) {
         auto* out = reinterpret_cast<__m256i*>(k.rows.row(r));
         const __m256i down = _mm256_set1_epi16(static_cast<int16_t>(s.weight * 128));
         int g = 0;
-        for (; g + 1 < groups; g += 2) {
+        for (; g + 1 < k.groups; g += 2) {
             const __m256i packed = _mm256_packus_epi16(blendGroup(k, top, bottom, down, g),
                                                        blendGroup(k, top, bottom, down, g + 1));
             _mm256_storeu_si256(out++, _mm256_permute4x64_epi64(packed, 0xd8));
         }
-        if (g < groups) {
+        if (g < k.groups) {
             const __m256i v = blendGroup(k, top, bottom, down, g);
             const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
@@ -120,11 +119,11 @@ std::optional<VectorRows> VectorRows::prepare(const Plan& plan, int sourceWidth)
 }
 
 void VectorRows::draw(const Plan& plan, const Rows& rows, const QImage& source) const {
-    const int grouped = int(first_.size() * kColumns);
+    const int groups = int(first_.size());
 #ifdef VYNE_BILINEAR_X86
-    drawAvx2({plan, rows, source, first_.data(), places_.data(), weights_.data(), grouped});
+    drawAvx2({plan, rows, source, first_.data(), places_.data(), weights_.data(), groups});
 #endif
-    drawColumnsPlain(plan, rows, source, grouped);
+    drawColumnsPlain(plan, rows, source, groups * int(kColumns));
 }
 
 }  // namespace pictures::bilinear

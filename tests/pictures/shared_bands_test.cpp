@@ -4,8 +4,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <thread>
 #include <vector>
 
